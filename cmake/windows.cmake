@@ -1,0 +1,26 @@
+# Windows targets (MinGW-w64): Setup.exe plus the test programs that run beside it under Wine.
+enable_language(RC)
+
+set(WIN_COMPILE_OPTIONS -Os -Wall -Wextra -Werror -fno-exceptions -fno-rtti
+    -ffunction-sections -fdata-sections)
+set(WIN_LINK_OPTIONS -static -s -Wl,--gc-sections)
+
+add_executable(Setup WIN32 ${LAUNCHER_SOURCES} res/setup.rc)
+target_include_directories(Setup PRIVATE src res)
+target_compile_options(Setup PRIVATE ${WIN_COMPILE_OPTIONS})
+target_link_options(Setup PRIVATE ${WIN_LINK_OPTIONS})
+target_link_libraries(Setup PRIVATE shlwapi comctl32 shell32 winspool user32 gdi32 kernel32)
+set_target_properties(Setup PROPERTIES
+    OUTPUT_NAME Setup
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# windres reads the manifest and icon relative to the script's folder.
+set_source_files_properties(res/setup.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/setup.manifest;${CMAKE_SOURCE_DIR}/res/printer.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
+
+# Programs used by the end-to-end tests (they run in the Wine prefix beside Setup.exe).
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+    add_subdirectory(tests/e2e)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/crosscheck/CMakeLists.txt)
+    add_subdirectory(tests/crosscheck)
+endif()

@@ -1,0 +1,16 @@
+/* The folder the launcher was started from: the current directory at start. */
+#ifndef STARTUP_LAUNCH_FOLDER_H
+#define STARTUP_LAUNCH_FOLDER_H
+
+#include <windows.h>
+
+#define LAUNCH_FOLDER_LIMIT 100
+
+/* Written once by CaptureLaunchFolder; every relative path is resolved against it. */
+extern char g_launchFolder[MAX_PATH];
+
+/* Reads the current directory.  Returns 1 when it fits the limit of 100 bytes,
+ * 0 when it is longer or could not be read whole (the folder is then empty). */
+int CaptureLaunchFolder(void);
+
+#endif

@@ -1,0 +1,12 @@
+#include "startup/version_policy.h"
+
+/* Windows 7 / Server 2008 R2 (6.1) and later, as reported to a program whose
+ * manifest names Windows 7 and 8: those systems say 6.1 or 6.2. */
+const char *VersionRefusal(DWORD platform, DWORD major, DWORD minor)
+{
+    if (platform == VER_PLATFORM_WIN32_WINDOWS) return MSG_DIFFERENT_SYSTEM;
+    if (platform != VER_PLATFORM_WIN32_NT) return NULL;
+    if (major < 4 || major > 6) return MSG_MISSING_SYSTEM;
+    if (major == 6 && minor >= 1) return NULL;
+    return MSG_DIFFERENT_SYSTEM;
+}

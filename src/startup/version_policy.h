@@ -1,0 +1,13 @@
+/* Which Windows versions the launcher serves. */
+#ifndef STARTUP_VERSION_POLICY_H
+#define STARTUP_VERSION_POLICY_H
+
+#include <windows.h>
+
+#define MSG_DIFFERENT_SYSTEM "Different operating system.\nExit the program."
+#define MSG_MISSING_SYSTEM "Missing Windows operating system.\nExit the program."
+
+/* Returns NULL when the version is accepted, else the refusal text to show. */
+const char *VersionRefusal(DWORD platform, DWORD major, DWORD minor);
+
+#endif

@@ -1,0 +1,12 @@
+/* Host stand-in for <shlwapi.h>: the path helpers and bounded formatting the launcher uses. */
+#ifndef STANDIN_SHLWAPI_H
+#define STANDIN_SHLWAPI_H
+
+#include <stdarg.h>
+#include <windows.h>
+
+BOOL WINAPI PathFileExistsA(LPCSTR path);
+BOOL WINAPI PathIsUNCA(LPCSTR path);
+int WINAPI wvnsprintfA(LPSTR buffer, int size, LPCSTR format, va_list args);
+
+#endif

@@ -1,0 +1,217 @@
+/* kernel32 and C run-time subset: errors, version, folders, modules, mutexes, debug output. */
+#include <standin.h>
+
+#include <string.h>
+#include <strings.h>
+
+using standin::Log;
+using standin::state;
+
+static DWORD g_lastError;
+
+DWORD WINAPI GetLastError(void) { return g_lastError; }
+void WINAPI SetLastError(DWORD code) { g_lastError = code; }
+
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info)
+{
+    DWORD size = info->dwOSVersionInfoSize;
+    Log("GetVersionExA(" + std::to_string(size) + ")");
+    bool known = size == sizeof(OSVERSIONINFOEXA) || size == sizeof(OSVERSIONINFOA);
+    bool refused = (size == sizeof(OSVERSIONINFOEXA) && state().extendedQueryFails) ||
+                   (size == sizeof(OSVERSIONINFOA) && state().basicQueryFails);
+    if (!known || refused) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    info->dwMajorVersion = state().major;
+    info->dwMinorVersion = state().minor;
+    info->dwBuildNumber = 7601;
+    info->dwPlatformId = state().platform;
+    return TRUE;
+}
+
+/* Copies text and its terminator into buffer; returns its length. */
+static DWORD CopyOut(const std::string &text, LPSTR buffer)
+{
+    memcpy(buffer, text.c_str(), text.size() + 1);
+    return (DWORD)text.size();
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
+{
+    Log("GetCurrentDirectoryA");
+    if (state().currentDirectoryFails) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
+    const std::string &dir = state().currentDirectory;
+    /* Too small a buffer: nothing is written, the result is the size needed. */
+    if (dir.size() + 1 > size) return (DWORD)dir.size() + 1;
+    return CopyOut(dir, buffer);
+}
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
+{
+    (void)module;
+    Log("GetModuleFileNameA");
+    const std::string &path = state().modulePath;
+    if (size == 0) return 0;
+    if (path.size() + 1 > size) {
+        /* Cut to size - 1 bytes and terminated, as Vista and later do. */
+        memcpy(buffer, path.c_str(), size - 1);
+        buffer[size - 1] = '\0';
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    return CopyOut(path, buffer);
+}
+
+void _splitpath(const char *path, char *drive, char *dir, char *fname, char *ext)
+{
+    const char *rest = path;
+    if (path[0] && path[1] == ':') rest = path + 2;
+    if (drive) {
+        size_t n = (size_t)(rest - path);
+        memcpy(drive, path, n);
+        drive[n] = '\0';
+    }
+    const char *name = rest;
+    for (const char *p = rest; *p; ++p)
+        if (*p == '\\' || *p == '/') name = p + 1;
+    const char *dot = NULL;
+    for (const char *p = name; *p; ++p)
+        if (*p == '.') dot = p;
+    if (!dot) dot = name + strlen(name);
+    if (dir) {
+        memcpy(dir, rest, (size_t)(name - rest));
+        dir[name - rest] = '\0';
+    }
+    if (fname) {
+        memcpy(fname, name, (size_t)(dot - name));
+        fname[dot - name] = '\0';
+    }
+    if (ext) strcpy(ext, dot);
+}
+
+/* kernel32's WOW64 entries, reachable only through GetProcAddress. */
+static BOOL WINAPI StandinIsWow64Process(HANDLE process, PBOOL wow64)
+{
+    (void)process;
+    Log("IsWow64Process");
+    *wow64 = state().isWow64;
+    return TRUE;
+}
+
+static BOOL WINAPI StandinDisableRedirection(LPVOID *previous)
+{
+    Log("Wow64DisableWow64FsRedirection");
+    *previous = NULL;
+    return TRUE;
+}
+
+static BOOL WINAPI StandinRevertRedirection(LPVOID previous)
+{
+    Log(previous ? "Wow64RevertWow64FsRedirection(state)" : "Wow64RevertWow64FsRedirection(NULL)");
+    return TRUE;
+}
+
+static struct HINSTANCE__ g_kernel32;
+static char g_currentProcess;
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR name)
+{
+    if (name && strcasecmp(name, "kernel32") == 0) return &g_kernel32;
+    if (name && strcasecmp(name, "kernel32.dll") == 0) return &g_kernel32;
+    SetLastError(126);  /* ERROR_MOD_NOT_FOUND */
+    return NULL;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
+{
+    Log(std::string("GetProcAddress(") + name + ")");
+    if (module == &g_kernel32) {
+        if (state().wow64ProbePresent && strcmp(name, "IsWow64Process") == 0)
+            return (FARPROC)(void (*)(void))StandinIsWow64Process;
+        if (state().redirectionPresent && strcmp(name, "Wow64DisableWow64FsRedirection") == 0)
+            return (FARPROC)(void (*)(void))StandinDisableRedirection;
+        if (state().redirectionPresent && strcmp(name, "Wow64RevertWow64FsRedirection") == 0)
+            return (FARPROC)(void (*)(void))StandinRevertRedirection;
+    }
+    SetLastError(127);  /* ERROR_PROC_NOT_FOUND */
+    return NULL;
+}
+
+HANDLE WINAPI GetCurrentProcess(void) { return &g_currentProcess; }
+
+/* Named mutexes: the test scripts what the wait finds. */
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name)
+{
+    Log(std::string("CreateMutexA(") + (attributes ? "attributes" : "NULL") + "," +
+        (initialOwner ? "TRUE" : "FALSE") + "," + (name ? name : "NULL") + ")");
+    if (state().mutex == standin::MutexScript::CreateFails) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return NULL;
+    }
+    bool exists = state().mutex != standin::MutexScript::Free;
+    SetLastError(exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    state().mutexes.push_back(standin::MutexHandle());
+    state().mutexes.back().name = name ? name : "";
+    state().mutexes.back().owned = initialOwner && !exists;
+    return &state().mutexes.back();
+}
+
+static standin::MutexHandle *OpenMutex(HANDLE handle)
+{
+    for (standin::MutexHandle &mutex : state().mutexes)
+        if (&mutex == handle && !mutex.closed) return &mutex;
+    return NULL;
+}
+
+DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds)
+{
+    Log("WaitForSingleObject(" + std::to_string(milliseconds) + ")");
+    standin::MutexHandle *mutex = OpenMutex(handle);
+    if (!mutex) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    DWORD result = WAIT_OBJECT_0;
+    switch (state().mutex) {
+    case standin::MutexScript::HeldElsewhere: result = WAIT_TIMEOUT; break;
+    case standin::MutexScript::WaitFails: result = WAIT_FAILED; break;
+    case standin::MutexScript::Abandoned: result = WAIT_ABANDONED; break;
+    default: break;
+    }
+    if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) mutex->owned = true;
+    return result;
+}
+
+BOOL WINAPI ReleaseMutex(HANDLE handle)
+{
+    Log("ReleaseMutex");
+    standin::MutexHandle *mutex = OpenMutex(handle);
+    if (!mutex || !mutex->owned) {
+        SetLastError(mutex ? 288 : ERROR_INVALID_HANDLE);  /* 288: ERROR_NOT_OWNER */
+        return FALSE;
+    }
+    mutex->owned = false;
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE handle)
+{
+    Log("CloseHandle");
+    standin::MutexHandle *mutex = OpenMutex(handle);
+    if (!mutex) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    mutex->closed = true;
+    return TRUE;
+}
+
+void WINAPI OutputDebugStringA(LPCSTR text)
+{
+    Log("OutputDebugStringA");
+    state().debugLines.push_back(text);
+}

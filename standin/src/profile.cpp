@@ -1,0 +1,164 @@
+/*
+ * GetPrivateProfileStringA / GetPrivateProfileIntA over real files, with the
+ * rules Windows applies: the file is read as lines; "[name]" opens a section
+ * (the name taken as written between the brackets); "name=value" is a key, both
+ * sides trimmed of white space; a line without "=" is a key without a value.
+ * Section and key names match case-insensitively, the first section and the
+ * first key of a name win.  A value in one pair of matching quotes loses them.
+ */
+#include <standin.h>
+
+#include <stdio.h>
+#include <string.h>
+#include <strings.h>
+
+namespace {
+
+struct Key {
+    std::string name;
+    std::string value;
+    bool hasValue;
+};
+
+struct Section {
+    std::string name;
+    std::vector<Key> keys;
+};
+
+bool IsProfileSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1a; }
+
+std::string Trim(const std::string &text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && IsProfileSpace(text[begin])) begin++;
+    while (end > begin && IsProfileSpace(text[end - 1])) end--;
+    return text.substr(begin, end - begin);
+}
+
+bool ReadFile(const char *fileName, std::string *content)
+{
+    std::string hostPath;
+    if (!fileName || !standin::HostPath(fileName, &hostPath)) return false;
+    FILE *file = fopen(hostPath.c_str(), "rb");
+    if (!file) return false;
+    char chunk[4096];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) content->append(chunk, got);
+    bool ok = !ferror(file);
+    fclose(file);
+    return ok;
+}
+
+/* Keys before the first section belong to a section without a name. */
+std::vector<Section> Parse(const std::string &content)
+{
+    std::vector<Section> sections(1);
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t end = content.find('\n', start);
+        if (end == std::string::npos) end = content.size();
+        std::string line = Trim(content.substr(start, end - start));
+        start = end + 1;
+        if (line.empty()) continue;
+        size_t close = line.rfind(']');
+        if (line[0] == '[' && close != std::string::npos) {
+            sections.push_back(Section{line.substr(1, close - 1), {}});
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            sections.back().keys.push_back(Key{line, "", false});
+        else
+            sections.back().keys.push_back(
+                Key{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), true});
+    }
+    return sections;
+}
+
+/* The first section of the name decides: a key only in a later one is not found. */
+const Key *FindKey(const std::vector<Section> &sections, const char *section, const char *key)
+{
+    std::string sectionName = Trim(section), keyName = Trim(key);
+    for (const Section &candidate : sections) {
+        if (strcasecmp(candidate.name.c_str(), sectionName.c_str()) != 0) continue;
+        for (const Key &entry : candidate.keys)
+            if (strcasecmp(entry.name.c_str(), keyName.c_str()) == 0) return &entry;
+        return NULL;
+    }
+    return NULL;
+}
+
+/* Copies value into buffer (size bytes, always terminated); one pair of
+ * surrounding quotes is dropped when the closing one fits in the buffer. */
+void CopyEntry(LPSTR buffer, DWORD size, std::string value)
+{
+    bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
+                  value[value.size() - 1] == value[0];
+    if (quoted) value.erase(0, 1);
+    size_t length = value.size() < size - 1 ? value.size() : size - 1;
+    memcpy(buffer, value.data(), length);
+    buffer[length] = '\0';
+    if (quoted && size >= value.size() && length > 0) buffer[length - 1] = '\0';
+}
+
+/* The default loses its trailing spaces (but not a lone space). */
+std::string TrimDefault(LPCSTR defaultValue)
+{
+    std::string value = defaultValue ? defaultValue : "";
+    while (value.size() > 1 && value[value.size() - 1] == ' ') value.erase(value.size() - 1);
+    return value;
+}
+
+}  // namespace
+
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
+                                      LPSTR buffer, DWORD size, LPCSTR fileName)
+{
+    standin::Log(std::string("GetPrivateProfileStringA(") + (section ? section : "NULL") + "," +
+                 (key ? key : "NULL") + ")");
+    if (!buffer || size == 0) return 0;
+    std::string fallback = TrimDefault(defaultValue);
+    std::string content;
+    if (!ReadFile(fileName, &content)) {
+        /* No file: the default as given, without quote handling. */
+        size_t length = fallback.size() < size - 1 ? fallback.size() : size - 1;
+        memcpy(buffer, fallback.data(), length);
+        buffer[length] = '\0';
+        return (DWORD)length;
+    }
+    std::vector<Section> sections = Parse(content);
+    const Key *entry = NULL;
+    if (section && key && key[0]) entry = FindKey(sections, section, key);
+    CopyEntry(buffer, size, entry && entry->hasValue ? entry->value : fallback);
+    return (DWORD)strlen(buffer);
+}
+
+/* Reads the value (at most 29 characters) and converts it as the system's
+ * string-to-integer routine does: leading blanks, one sign, a "0x", "0o" or
+ * "0b" prefix, then digits up to the first that does not belong; the result
+ * wraps modulo 2^32.  An empty or missing value gives the default. */
+UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName)
+{
+    char value[30];
+    if (GetPrivateProfileStringA(section, key, "", value, sizeof value, fileName) == 0)
+        return (UINT)defaultValue;
+    const char *p = value;
+    while (*p && (unsigned char)*p <= ' ') p++;
+    bool minus = false;
+    if (*p == '+' || *p == '-') minus = *p++ == '-';
+    unsigned base = 10;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'o' || p[1] == 'b')) {
+        base = p[1] == 'x' ? 16 : p[1] == 'o' ? 8 : 2;
+        p += 2;
+    }
+    uint32_t total = 0;
+    for (; *p; ++p) {
+        int digit = (*p >= '0' && *p <= '9')   ? *p - '0'
+                    : (*p >= 'A' && *p <= 'Z') ? *p - 'A' + 10
+                    : (*p >= 'a' && *p <= 'z') ? *p - 'a' + 10
+                                               : -1;
+        if (digit < 0 || (unsigned)digit >= base) break;
+        total = total * base + (uint32_t)digit;
+    }
+    return minus ? 0u - total : total;
+}

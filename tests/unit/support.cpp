@@ -1,0 +1,63 @@
+#include "support.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+void LauncherTest::SetUp()
+{
+    standin::Reset();
+    char pattern[] = "/tmp/launcher-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    hostFolder = pattern;
+    launchFolder = standin::WindowsPathOf(hostFolder);
+    sys().currentDirectory = launchFolder;
+    sys().modulePath = launchFolder + "\\Setup.exe";
+}
+
+void LauncherTest::TearDown()
+{
+    std::string command = "rm -rf '" + hostFolder + "'";
+    EXPECT_EQ(system(command.c_str()), 0);
+}
+
+void LauncherTest::MakeFolder(const std::string &relative)
+{
+    std::string path = hostFolder;
+    size_t start = 0;
+    while (start <= relative.size()) {
+        size_t end = relative.find('/', start);
+        if (end == std::string::npos) end = relative.size();
+        path += "/" + relative.substr(start, end - start);
+        mkdir(path.c_str(), 0755);
+        start = end + 1;
+    }
+}
+
+void LauncherTest::WriteFile(const std::string &relative, const std::string &content)
+{
+    size_t slash = relative.rfind('/');
+    if (slash != std::string::npos) MakeFolder(relative.substr(0, slash));
+    std::ofstream out(hostFolder + "/" + relative, std::ios::binary);
+    out << content;
+}
+
+void LauncherTest::WriteValidSetupFile(const std::string &name)
+{
+    WriteFile(name, "[MODEL]\r\nMODEL=VQ-2200 Series\r\n[LANGUAGEMENU]\r\nLANGUAGEMENU=English\r\n");
+}
+
+int LauncherTest::RunLauncher()
+{
+    static struct HINSTANCE__ instance;
+    char commandLine[] = "";
+    return WinMain(&instance, NULL, commandLine, SW_SHOWNORMAL);
+}
+
+std::vector<std::string> LauncherTest::MessageTexts() const
+{
+    std::vector<std::string> texts;
+    for (const standin::MessageBoxCall &box : standin::state().messageBoxes) texts.push_back(box.text);
+    return texts;
+}

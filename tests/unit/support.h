@@ -1,0 +1,41 @@
+/* Shared fixture: a fresh stand-in, a scratch folder on the host reached as a Windows path. */
+#ifndef TESTS_UNIT_SUPPORT_H
+#define TESTS_UNIT_SUPPORT_H
+
+#include <gtest/gtest.h>
+#include <standin.h>
+
+#include <string>
+
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /* A fresh stand-in and scratch folder, for one row of a table. */
+    void Restart()
+    {
+        TearDown();
+        SetUp();
+    }
+
+    /* Writes a file below the scratch folder (relative path with '/'), creating folders. */
+    void WriteFile(const std::string &relative, const std::string &content);
+    void MakeFolder(const std::string &relative);
+
+    /* A valid setup file named after the executable ("Setup.INI") in the launch folder. */
+    void WriteValidSetupFile(const std::string &name = "Setup.INI");
+
+    /* Runs the entry as the run-time start-up would. */
+    int RunLauncher();
+
+    /* Texts of the message boxes shown, in order. */
+    std::vector<std::string> MessageTexts() const;
+
+    standin::State &sys() { return standin::state(); }
+
+    std::string hostFolder;     /* the scratch folder, a host path */
+    std::string launchFolder;   /* the same folder as a Windows path */
+};
+
+#endif
