@@ -5,8 +5,9 @@
 
 #define MSG_ALREADY_STARTED "\"" PRODUCT_TITLE "\" is already started."
 
-/* NT 4 and 5 keep one session per logon unless a 32-bit copy runs on 64-bit
- * Windows; other NT versions need the machine-wide name to see every session. */
+/* The local name on the 9x family and on NT 4 and 5 run natively; the global
+ * name on other NT versions and on NT 4 and 5 under WOW64; the local name for
+ * any later family.  WOW64 is asked about only for NT 4 and 5. */
 const char *ChooseMutexName(const OSVERSIONINFOEXA *version)
 {
     if (version->dwPlatformId != VER_PLATFORM_WIN32_NT) return MUTEX_NAME_LOCAL;

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The main job: builds the Windows launcher (32-bit shipped build and 64-bit build),
+# then runs it under Wine on the sample driver package laid out in out/demo/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh
+bash scripts/build.sh win32 win64
+echo "Setup.exe (32-bit, shipped): $(pwd)/build/win32/Setup.exe"
+echo "Setup.exe (64-bit, for Wine): $(pwd)/build/win64/Setup.exe"
+if [ -f tests/e2e/demo.py ]; then
+    python3 tests/e2e/demo.py
+fi
