@@ -14,6 +14,8 @@ run() {
     "$@" || failed=1
 }
 run "unit tests (host)" ctest --preset host --output-on-failure
+run "shipped executable (win32)" python3 tests/artefact/check_exe.py build/win32/Setup.exe win32
+run "test executable (win64)" python3 tests/artefact/check_exe.py build/win64/Setup.exe win64
 if [ -f tests/crosscheck/run.py ]; then
     run "stand-in cross-check (host against Wine)" python3 tests/crosscheck/run.py
 fi

@@ -1,0 +1,190 @@
+#!/usr/bin/env python3
+"""Checks a built Setup.exe as Windows sees it: PE format, subsystem, imported
+DLLs and the resources (icon 204, manifest, version record).
+
+Usage: check_exe.py EXE [win32|win64]
+Prints one line per check and a closing count; exits 1 when any check fails.
+"""
+import struct
+import sys
+import xml.etree.ElementTree as ET
+
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shlwapi.dll", "shell32.dll",
+               "comctl32.dll", "winspool.drv", "msvcrt.dll", "advapi32.dll"}
+PRODUCT = "ZEMBRIX VQ Series Printer Driver Package"
+WIN7 = "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"
+WIN8 = "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"
+
+
+class Pe:
+    """The parts of a PE image the checks read."""
+
+    def __init__(self, data):
+        self.data = data
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        assert data[pe:pe + 4] == b"PE\0\0", "not a PE image"
+        self.machine, sections = struct.unpack_from("<HH", data, pe + 4)
+        optional_size = struct.unpack_from("<H", data, pe + 20)[0]
+        opt = pe + 24
+        self.magic = struct.unpack_from("<H", data, opt)[0]
+        self.subsystem = struct.unpack_from("<H", data, opt + 68)[0]
+        directories = opt + (96 if self.magic == 0x10B else 112)
+        self.directory = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
+        self.sections = []
+        table = opt + optional_size
+        for i in range(sections):
+            vsize, va, rawsize, raw = struct.unpack_from("<IIII", data, table + 40 * i + 8)
+            self.sections.append((va, max(vsize, rawsize), raw))
+
+    def offset(self, rva):
+        for va, size, raw in self.sections:
+            if va <= rva < va + size:
+                return rva - va + raw
+        raise ValueError("address outside every section: %#x" % rva)
+
+    def cstring(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
+
+    def imports(self):
+        rva = self.directory[1][0]
+        names = []
+        while rva:
+            name = struct.unpack_from("<IIIII", self.data, self.offset(rva))[3]
+            if not name:
+                break
+            names.append(self.cstring(name))
+            rva += 20
+        return names
+
+    def resources(self):
+        """{(type, name): data} for every resource, any language."""
+        base = self.offset(self.directory[2][0])
+        found = {}
+
+        def entries(offset):
+            named, ids = struct.unpack_from("<HH", self.data, base + offset + 12)
+            for i in range(named + ids):
+                key, target = struct.unpack_from("<II", self.data, base + offset + 16 + 8 * i)
+                yield key, target
+
+        for rtype, t in entries(0):
+            for name, n in entries(t & 0x7FFFFFFF):
+                for _lang, leaf in entries(n & 0x7FFFFFFF):
+                    rva, size = struct.unpack_from("<II", self.data, base + leaf)
+                    found[(rtype, name)] = self.data[self.offset(rva):self.offset(rva) + size]
+        return found
+
+
+def version_strings(block):
+    """The strings of a VS_VERSIONINFO, as {table: {key: value}}, and its fixed info."""
+    def read_node(offset):
+        length, value_length, kind = struct.unpack_from("<HHH", block, offset)
+        end = block.index(b"\0\0", offset + 6)
+        while (end - offset) % 2:
+            end = block.index(b"\0\0", end + 1)
+        key = block[offset + 6:end].decode("utf-16-le")
+        value_at = (end + 2 + 3) & ~3
+        return length, value_length, kind, key, value_at
+
+    def children(start, end):
+        offset = (start + 3) & ~3
+        while offset < end:
+            length = struct.unpack_from("<H", block, offset)[0]
+            if not length:
+                break
+            yield offset
+            offset = (offset + length + 3) & ~3
+
+    length, value_length, _, key, value_at = read_node(0)
+    fixed = struct.unpack_from("<13I", block, value_at)
+    tables = {}
+    for child in children(value_at + value_length, length):
+        clen, _, _, ckey, cvalue = read_node(child)
+        if ckey != "StringFileInfo":
+            continue
+        for table in children(cvalue, child + clen):
+            tlen, _, _, tkey, tvalue = read_node(table)
+            strings = {}
+            for entry in children(tvalue, table + tlen):
+                elen, vlen, _, ekey, evalue = read_node(entry)
+                strings[ekey] = block[evalue:evalue + 2 * vlen].decode("utf-16-le").rstrip("\0")
+            tables[tkey] = strings
+    return fixed, tables
+
+
+def check(exe, target):
+    results = []
+
+    def expect(name, ok, detail=""):
+        results.append(ok)
+        print("%s %s%s" % ("ok  " if ok else "FAIL", name, (": " + detail) if detail and not ok else ""))
+
+    data = open(exe, "rb").read()
+    pe = Pe(data)
+    print("size: %d bytes" % len(data))
+    want_magic, want_machine = (0x10B, 0x14C) if target == "win32" else (0x20B, 0x8664)
+    expect("PE format for " + target, pe.magic == want_magic and pe.machine == want_machine,
+           "magic %#x machine %#x" % (pe.magic, pe.machine))
+    expect("GUI subsystem", pe.subsystem == 2, "subsystem %d" % pe.subsystem)
+    dlls = [name.lower() for name in pe.imports()]
+    expect("imports only system DLLs", set(dlls) <= SYSTEM_DLLS, ", ".join(sorted(set(dlls) - SYSTEM_DLLS)))
+
+    res = pe.resources()
+    group = res.get((RT_GROUP_ICON, 204))
+    expect("icon 204 present", group is not None)
+    if group:
+        count = struct.unpack_from("<H", group, 4)[0]
+        width, height, colours, _, _, bits = struct.unpack_from("<BBBBHH", group, 6)
+        expect("icon 204 is one 32 x 32 image in 16 colours",
+               (count, width, height, colours, bits) == (1, 32, 32, 16, 4),
+               "count %d, %dx%d, %d colours, %d bits" % (count, width, height, colours, bits))
+
+    manifest = res.get((RT_MANIFEST, 1))
+    expect("manifest present", manifest is not None)
+    if manifest:
+        check_manifest(ET.fromstring(manifest), expect)
+
+    version = res.get((RT_VERSION, 1))
+    expect("version record present", version is not None)
+    if version:
+        fixed, tables = version_strings(version)
+        expect("file and product version 1.0.0.0",
+               fixed[2:6] == (0x10000, 0, 0x10000, 0), "%r" % (fixed[2:6],))
+        strings = tables.get("000004b0", {})
+        expect("string table 000004b0", bool(strings), ", ".join(tables))
+        expect("version texts 1.00", strings.get("FileVersion") == "1.00" and strings.get("ProductVersion") == "1.00")
+        expect("internal name", strings.get("InternalName") == "Package Installer")
+        expect("description and product name name the product",
+               PRODUCT in strings.get("FileDescription", "") and PRODUCT in strings.get("ProductName", ""))
+    return results
+
+
+def check_manifest(root, expect):
+    ns = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
+          "c": "urn:schemas-microsoft-com:compatibility.v1"}
+    identity = root.find("v1:assemblyIdentity", ns)
+    expect("manifest identity 1.0.0.0 X86 win32",
+           identity is not None and (identity.get("version"), identity.get("processorArchitecture"),
+                                     identity.get("type")) == ("1.0.0.0", "X86", "win32"))
+    level = root.find(".//v3:requestedExecutionLevel", ns)
+    expect("manifest asks for administrator rights without UI access",
+           level is not None and (level.get("level"), level.get("uiAccess")) == ("requireAdministrator", "false"))
+    systems = {e.get("Id") for e in root.findall(".//c:supportedOS", ns)}
+    expect("manifest names exactly Windows 7 and 8", systems == {WIN7, WIN8}, ", ".join(sorted(systems)))
+    tags = {child.tag.split("}")[1] for child in root}
+    expect("manifest holds nothing else", tags == {"assemblyIdentity", "trustInfo", "compatibility"},
+           ", ".join(sorted(tags)))
+
+
+def main():
+    exe = sys.argv[1]
+    target = sys.argv[2] if len(sys.argv) > 2 else "win32"
+    results = check(exe, target)
+    print("artefact: %d passed, %d failed" % (results.count(True), results.count(False)))
+    return 0 if all(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
