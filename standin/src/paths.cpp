@@ -3,22 +3,32 @@
 #include <standin.h>
 
 #include <stdio.h>
+#include <string.h>
 #include <sys/stat.h>
 
-/* A file or a folder counts as existing. */
+static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+/* A file or a folder counts as existing.  An empty name names nothing, and a
+ * name ending in a separator names a folder only ("Setup.INI\" is missing). */
 BOOL WINAPI PathFileExistsA(LPCSTR path)
 {
     standin::Log(std::string("PathFileExistsA(") + (path ? path : "NULL") + ")");
     std::string hostPath;
     struct stat info;
-    if (!path || !standin::HostPath(path, &hostPath)) return FALSE;
-    return stat(hostPath.c_str(), &info) == 0;
+    if (!path || !path[0] || !standin::HostPath(path, &hostPath)) return FALSE;
+    if (stat(hostPath.c_str(), &info) != 0) return FALSE;
+    bool folderOnly = IsSeparator(path[strlen(path) - 1]);
+    return !folderOnly || S_ISDIR(info.st_mode);
 }
 
+/* Two leading backslashes make a UNC name, except for the long-path prefix
+ * "\\?\", which is UNC only as "\\?\UNC\" ("\\?\C:\x" is a drive path). */
 BOOL WINAPI PathIsUNCA(LPCSTR path)
 {
     standin::Log(std::string("PathIsUNCA(") + (path ? path : "NULL") + ")");
-    return path && path[0] == '\\' && path[1] == '\\';
+    if (!path || path[0] != '\\' || path[1] != '\\') return FALSE;
+    if (path[2] != '?') return TRUE;
+    return strncmp(path, "\\\\?\\UNC\\", 8) == 0;
 }
 
 /* Writes at most size - 1 bytes and a terminator; -1 when the text was cut. */

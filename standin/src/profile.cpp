@@ -1,10 +1,13 @@
 /*
  * GetPrivateProfileStringA / GetPrivateProfileIntA over real files, with the
- * rules Windows applies: the file is read as lines; "[name]" opens a section
- * (the name taken as written between the brackets); "name=value" is a key, both
- * sides trimmed of white space; a line without "=" is a key without a value.
- * Section and key names match case-insensitively, the first section and the
- * first key of a name win.  A value in one pair of matching quotes loses them.
+ * rules Windows applies: the file is read as lines, each ended by LF, CR or
+ * CR LF; "[name]" opens a section (the name between the brackets, trimmed of
+ * white space); "name=value" is a key, both sides trimmed of white space; a
+ * line without "=" is a key without a value.  Section and key names match
+ * case-insensitively, the first section and the first key of a name win.  A
+ * value in one pair of matching quotes loses them.  A UTF-8 byte order mark is
+ * not skipped: it makes the first line's section unreadable, as on Windows.
+ * tests/crosscheck compares these rules with the real functions under Wine.
  */
 #include <standin.h>
 
@@ -55,14 +58,14 @@ std::vector<Section> Parse(const std::string &content)
     std::vector<Section> sections(1);
     size_t start = 0;
     while (start < content.size()) {
-        size_t end = content.find('\n', start);
+        size_t end = content.find_first_of("\r\n", start);
         if (end == std::string::npos) end = content.size();
         std::string line = Trim(content.substr(start, end - start));
         start = end + 1;
         if (line.empty()) continue;
         size_t close = line.rfind(']');
         if (line[0] == '[' && close != std::string::npos) {
-            sections.push_back(Section{line.substr(1, close - 1), {}});
+            sections.push_back(Section{Trim(line.substr(1, close - 1)), {}});
             continue;
         }
         size_t equals = line.find('=');
@@ -118,14 +121,10 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
                  (key ? key : "NULL") + ")");
     if (!buffer || size == 0) return 0;
     std::string fallback = TrimDefault(defaultValue);
+    /* A file that cannot be read counts as an empty one: the default then
+     * loses its quotes just as it does when only the key is missing. */
     std::string content;
-    if (!ReadFile(fileName, &content)) {
-        /* No file: the default as given, without quote handling. */
-        size_t length = fallback.size() < size - 1 ? fallback.size() : size - 1;
-        memcpy(buffer, fallback.data(), length);
-        buffer[length] = '\0';
-        return (DWORD)length;
-    }
+    if (!ReadFile(fileName, &content)) content.clear();
     std::vector<Section> sections = Parse(content);
     const Key *entry = NULL;
     if (section && key && key[0]) entry = FindKey(sections, section, key);
