@@ -142,6 +142,9 @@ const StringCase kStringCases[] = {
     {"S50", "unclosed section header", "[MODEL\nMODEL=VQ\n", "MODEL", "MODEL", "unknown", 255, COMPARED},
     {"S51", "text after the closing bracket", "[MODEL] trailing\nMODEL=VQ\n", "MODEL", "MODEL", "unknown", 255, COMPARED},
     {"S52", "keys before any section", "MODEL=VQ\n[OTHER]\n", "MODEL", "MODEL", "unknown", 255, COMPARED},
+    {"S53", "keys before any section, asked with empty section", "MODEL=VQ\n[OTHER]\n", "", "MODEL", "unknown", 255, COMPARED},
+    {"S54", "empty key name asked", "[MODEL]\n=VQ\n", "MODEL", "", "unknown", 255, COMPARED},
+    {"S55", "empty section name in brackets", "[]\nMODEL=VQ\n", "", "MODEL", "unknown", 255, COMPARED},
 
     /* Missing things and the default */
     {"S60", "missing section", "[OTHER]\nMODEL=VQ\n", "MODEL", "MODEL", "unknown", 255, COMPARED},
@@ -158,6 +161,8 @@ const StringCase kStringCases[] = {
     {"S71", "default cut (size 4)", "[MODEL]\n", "MODEL", "MODEL", "unknown", 4, COMPARED},
     {"S72", "default cut, missing file (size 4)", NULL, "MODEL", "MODEL", "unknown", 4, COMPARED},
     {"S73", "default with tab at the end", "[MODEL]\n", "MODEL", "MODEL", "unknown\t", 255, COMPARED},
+    {"S74", "quoted default cut (size 5)", "[MODEL]\n", "MODEL", "MODEL", "\"unknown\"", 5, COMPARED},
+    {"S75", "unmatched quote in default", "[MODEL]\n", "MODEL", "MODEL", "\"unknown", 255, COMPARED},
 
     /* Sizes and long values */
     {"S80", "300-byte value, size 255", "[MODEL]\nMODEL=\x01\n", "MODEL", "MODEL", "unknown", 255, COMPARED},
@@ -226,6 +231,9 @@ const ExistsCase kExistsCases[] = {
     {"E17", "file with trailing backslash", UNDER_CWD, "cc_exists.ini\\", COMPARED},
     {"E18", "file below a file", UNDER_CWD, "cc_exists.ini\\x", COMPARED},
     {"E19", "wildcard", UNDER_CWD, "cc_exists.*", COMPARED},
+    {"E22", "file with a trailing dot", UNDER_CWD, "cc_exists.ini.", COMPARED},
+    {"E23", "file with a trailing space", UNDER_CWD, "cc_exists.ini ", COMPARED},
+    {"E24", "current folder of drive C:", AS_GIVEN, "C:", COMPARED},
     {"E20", "empty string", AS_GIVEN, "", COMPARED},
     {"E21", "NULL", NULL_PATH, "", COMPARED},
 };
