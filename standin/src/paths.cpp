@@ -8,16 +8,30 @@
 
 static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+/* Windows drops trailing periods and spaces from the last name of a path
+ * ("Setup.INI." names Setup.INI), but leaves "." and ".." as they are. */
+static std::string TrimLastName(const std::string &path)
+{
+    size_t separator = path.find_last_of("\\/");
+    size_t start = separator == std::string::npos ? 0 : separator + 1;
+    std::string last = path.substr(start);
+    if (last == "." || last == "..") return path;
+    size_t end = path.size();
+    while (end > start && (path[end - 1] == '.' || path[end - 1] == ' ')) end--;
+    return path.substr(0, end);
+}
+
 /* A file or a folder counts as existing.  An empty name names nothing, and a
  * name ending in a separator names a folder only ("Setup.INI\" is missing). */
 BOOL WINAPI PathFileExistsA(LPCSTR path)
 {
     standin::Log(std::string("PathFileExistsA(") + (path ? path : "NULL") + ")");
+    std::string name = path ? TrimLastName(path) : "";
     std::string hostPath;
     struct stat info;
-    if (!path || !path[0] || !standin::HostPath(path, &hostPath)) return FALSE;
+    if (name.empty() || !standin::HostPath(name.c_str(), &hostPath)) return FALSE;
     if (stat(hostPath.c_str(), &info) != 0) return FALSE;
-    bool folderOnly = IsSeparator(path[strlen(path) - 1]);
+    bool folderOnly = IsSeparator(name[name.size() - 1]);
     return !folderOnly || S_ISDIR(info.st_mode);
 }
 

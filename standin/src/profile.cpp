@@ -127,7 +127,7 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
     if (!ReadFile(fileName, &content)) content.clear();
     std::vector<Section> sections = Parse(content);
     const Key *entry = NULL;
-    if (section && key && key[0]) entry = FindKey(sections, section, key);
+    if (section && key) entry = FindKey(sections, section, key);
     CopyEntry(buffer, size, entry && entry->hasValue ? entry->value : fallback);
     return (DWORD)strlen(buffer);
 }
