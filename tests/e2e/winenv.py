@@ -1,0 +1,325 @@
+"""The Wine environment the end-to-end cases run in: a throwaway prefix under
+build/e2e/prefix and a private Xvfb display, both made once per run, shared by
+every case and torn down (only what this module started) however the run ends.
+
+Every wait is bounded: each subprocess call has a timeout and is killed, with
+its whole process group, when the timeout passes.
+"""
+
+import atexit
+import os
+import select
+import shutil
+import signal
+import subprocess
+import time
+
+WINE_LOADER = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+
+REPO_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+DEFAULT_TOOLS_DIR = os.path.join(REPO_ROOT, "build", "win64", "e2e")
+DEFAULT_SETUP_EXE = os.path.join(REPO_ROOT, "build", "win64", "Setup.exe")
+PREFIX_DIR = os.path.join(REPO_ROOT, "build", "e2e", "prefix")
+
+TOOL_PROGRAMS = ("uidriver.exe", "pnputil.exe", "rundll32.exe", "printer_count.exe")
+SYSTEM_TOOLS = ("pnputil.exe", "rundll32.exe")  # stand-ins copied into system32
+
+XVFB_START_TIMEOUT = 15
+WINEBOOT_TIMEOUT = 120
+SHORT_TIMEOUT = 30
+
+# Settings every case relies on: no window manager so no 2 s wait when a window
+# closes, crashing processes exit at once, and our rundll32 stand-in is used.
+PREFIX_SETTINGS_REG = r"""REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Debugger"=""
+"Auto"="1"
+
+[HKEY_CURRENT_USER\Software\Wine\DllOverrides]
+"rundll32.exe"="native"
+"mscoree"=""
+"mshtml"=""
+"""
+
+
+class EnvError(Exception):
+    """The environment could not be made or a program is missing."""
+
+
+class RunResult:
+    """What a finished (or killed) process left: exit status, output, timing."""
+
+    def __init__(self, returncode, stdout, stderr, timed_out, seconds):
+        self.returncode = returncode
+        self.stdout = stdout
+        self.stderr = stderr
+        self.timed_out = timed_out
+        self.seconds = seconds
+
+    def __repr__(self):
+        return "RunResult(rc=%r, timed_out=%r, %.2fs)" % (self.returncode, self.timed_out, self.seconds)
+
+
+def windows_path(unix_path):
+    """The Windows form Wine gives a unix path: drive Z: is the unix root."""
+    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+
+def kill_group(process):
+    """Kills a process started in its own session, with everything in its group."""
+    if process.poll() is not None:
+        return
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except (ProcessLookupError, PermissionError):
+        pass
+    try:
+        process.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        pass
+
+
+def read_text(path):
+    try:
+        with open(path, encoding="utf-8", errors="replace") as handle:
+            return handle.read()
+    except OSError:
+        return ""
+
+
+def finish_process(process, timeout):
+    """Waits up to timeout for process; kills it on timeout.  Returns a RunResult.
+
+    Output goes to files, not pipes: Wine hands the pipes on to the helper
+    processes it starts (explorer, rpcss), so end of file would never come."""
+    timed_out = False
+    try:
+        process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        timed_out = True
+        kill_group(process)
+    for handle in (process.e2e_stdout, process.e2e_stderr):
+        handle.close()
+    return RunResult(process.returncode, read_text(process.e2e_stdout.name), read_text(process.e2e_stderr.name),
+                     timed_out, time.monotonic() - process.e2e_started)
+
+
+class WineEnv:
+    """One prefix, one Xvfb, shared by all cases of a run."""
+
+    def __init__(self, setup_exe=DEFAULT_SETUP_EXE, tools_dir=DEFAULT_TOOLS_DIR, prefix=PREFIX_DIR,
+                 resolution="1024x768x24"):
+        self.setup_exe = setup_exe
+        self.tools_dir = tools_dir
+        self.prefix = prefix
+        self.resolution = resolution
+        self.display = None
+        self.xvfb = None
+        self.wineserver_started = False
+        self.live = []  # processes started by spawn and not yet finished
+        self.spawned = 0
+        self.log_dir = os.path.join(os.path.dirname(prefix), "logs")
+        self.closed = False
+
+    # --- making it -----------------------------------------------------------
+
+    def check_programs(self):
+        """Fails clearly when the launcher or one of the suite's programs is not built."""
+        missing = [self.setup_exe] if not os.path.isfile(self.setup_exe) else []
+        missing += [os.path.join(self.tools_dir, name) for name in TOOL_PROGRAMS
+                    if not os.path.isfile(os.path.join(self.tools_dir, name))]
+        if missing:
+            raise EnvError("not built: %s\nbuild first: cmake --preset win64 && cmake --build --preset win64"
+                           % ", ".join(missing))
+        if not os.access(WINE_LOADER, os.X_OK):
+            raise EnvError("wine loader not found at %s" % WINE_LOADER)
+
+    def start(self):
+        self.check_programs()
+        install_cleanup(self)
+        self.start_xvfb()
+        self.make_prefix()
+
+    def start_xvfb(self):
+        """Starts Xvfb on a free display number it picks itself (-displayfd)."""
+        read_end, write_end = os.pipe()
+        try:
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.resolution, "-nolisten", "tcp"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                start_new_session=True)
+            os.close(write_end)
+            write_end = None
+            ready, _, _ = select.select([read_end], [], [], XVFB_START_TIMEOUT)
+            number = os.read(read_end, 32).decode().strip() if ready else ""
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+        if not number.isdigit():
+            raise EnvError("Xvfb did not report a display within %d s" % XVFB_START_TIMEOUT)
+        self.display = ":" + number
+
+    def base_environment(self):
+        env = dict(os.environ)
+        env.update({
+            "WINEPREFIX": self.prefix,
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "WINESERVER": WINESERVER,
+            "DISPLAY": self.display,
+            "WINEARCH": "win64",
+        })
+        for name in list(env):
+            if name.startswith("E2E_"):
+                del env[name]
+        return env
+
+    def make_prefix(self):
+        """A fresh prefix for this run: boot it, apply the settings, install the tools."""
+        if os.path.isdir(self.prefix):
+            stop_wineserver(self.prefix, self.base_environment())
+            shutil.rmtree(self.prefix)
+        os.makedirs(self.prefix)
+        shutil.rmtree(self.log_dir, ignore_errors=True)
+        os.makedirs(self.log_dir)
+        # A persistent server of our own, so cases do not pay for its start.
+        self.wineserver_started = True
+        run_checked([WINESERVER, "-p"], self.base_environment(), SHORT_TIMEOUT, "wineserver -p")
+        result = self.run_wine(["wineboot", "-i"], timeout=WINEBOOT_TIMEOUT)
+        if result.returncode != 0:
+            raise EnvError("wineboot failed: %r\n%s" % (result, result.stderr[-2000:]))
+        self.apply_settings()
+        self.install_system_tools()
+        self.warm_up()
+
+    def apply_settings(self):
+        reg_file = os.path.join(os.path.dirname(self.prefix), "settings.reg")
+        with open(reg_file, "w", encoding="ascii") as handle:
+            handle.write(PREFIX_SETTINGS_REG)
+        result = self.run_wine(["regedit", "/S", windows_path(reg_file)], timeout=SHORT_TIMEOUT)
+        if result.returncode != 0:
+            raise EnvError("regedit failed: %r" % result)
+
+    def install_system_tools(self):
+        system32 = os.path.join(self.prefix, "drive_c", "windows", "system32")
+        for name in SYSTEM_TOOLS:
+            shutil.copyfile(os.path.join(self.tools_dir, name), os.path.join(system32, name))
+
+    def warm_up(self):
+        """The first GUI process after boot waits for services that are still
+        starting; one throwaway run here keeps that wait out of the cases."""
+        self.run_wine([self.tool("uidriver.exe"), "list", "--exe", "none.exe"], timeout=SHORT_TIMEOUT)
+
+    # --- running things in it ------------------------------------------------
+
+    def tool(self, name):
+        return os.path.join(self.tools_dir, name)
+
+    def environment(self, extra=None):
+        env = self.base_environment()
+        env.update(extra or {})
+        return env
+
+    def spawn(self, args, cwd=None, extra_env=None):
+        """Starts wine64 with args in its own process group; finish it with finish()."""
+        self.spawned += 1
+        base = os.path.join(self.log_dir, "%04d" % self.spawned)
+        stdout = open(base + ".out", "w+")
+        stderr = open(base + ".err", "w+")
+        process = subprocess.Popen([WINE_LOADER] + list(args), cwd=cwd or REPO_ROOT,
+                                   env=self.environment(extra_env), stdin=subprocess.DEVNULL,
+                                   stdout=stdout, stderr=stderr, start_new_session=True)
+        process.e2e_started = time.monotonic()
+        process.e2e_stdout = stdout
+        process.e2e_stderr = stderr
+        self.live.append(process)
+        return process
+
+    def finish(self, process, timeout):
+        """Waits (bounded) for a spawned process; kills it on timeout."""
+        try:
+            return finish_process(process, timeout)
+        finally:
+            if process in self.live:
+                self.live.remove(process)
+
+    def run_wine(self, args, cwd=None, extra_env=None, timeout=SHORT_TIMEOUT):
+        return self.finish(self.spawn(args, cwd, extra_env), timeout)
+
+    def set_windows_version(self, version):
+        """Sets the prefix's Windows version (win31 ... win10); None restores the default."""
+        if version is None:
+            args = ["reg", "delete", r"HKCU\Software\Wine", "/v", "Version", "/f"]
+        else:
+            args = ["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/t", "REG_SZ", "/d", version, "/f"]
+        result = self.run_wine(args, timeout=SHORT_TIMEOUT)
+        if version is not None and result.returncode != 0:
+            raise EnvError("could not set Windows version %s: %r" % (version, result))
+
+    def screenshot(self, path):
+        """Saves the whole virtual screen as a PNG; returns True when it was written."""
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        try:
+            subprocess.run(["import", "-window", "root", "-display", self.display, path],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=SHORT_TIMEOUT,
+                           check=False)
+        except subprocess.TimeoutExpired:
+            return False
+        return os.path.isfile(path)
+
+    def kill_live(self):
+        """Kills whatever a case started and left running."""
+        for process in list(self.live):
+            kill_group(process)
+            self.finish(process, 1)
+
+    # --- tearing it down -----------------------------------------------------
+
+    def close(self):
+        if self.closed:
+            return
+        self.closed = True
+        self.kill_live()
+        if self.wineserver_started:
+            stop_wineserver(self.prefix, self.base_environment())
+        if self.xvfb is not None:
+            kill_group(self.xvfb)
+
+
+def run_checked(args, env, timeout, what):
+    try:
+        # No pipes: a daemon keeps inherited ones open and the wait would never end.
+        result = subprocess.run(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                timeout=timeout, check=False, start_new_session=True)
+    except subprocess.TimeoutExpired:
+        raise EnvError("%s timed out" % what)
+    if result.returncode != 0:
+        raise EnvError("%s failed with %d" % (what, result.returncode))
+
+
+def stop_wineserver(prefix, env):
+    """Ends the wineserver of this prefix only, and with it every process in it."""
+    env = dict(env, WINEPREFIX=prefix)
+    try:
+        subprocess.run([WINESERVER, "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=SHORT_TIMEOUT, check=False)
+    except subprocess.TimeoutExpired:
+        pass
+
+
+def install_cleanup(env):
+    """Closes env at interpreter exit and on SIGINT/SIGTERM/SIGHUP."""
+    atexit.register(env.close)
+
+    def on_signal(number, _frame):
+        env.close()
+        raise SystemExit(128 + number)
+
+    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(number, on_signal)
