@@ -22,7 +22,7 @@ DEFAULT_TOOLS_DIR = os.path.join(REPO_ROOT, "build", "win64", "e2e")
 DEFAULT_SETUP_EXE = os.path.join(REPO_ROOT, "build", "win64", "Setup.exe")
 PREFIX_DIR = os.path.join(REPO_ROOT, "build", "e2e", "prefix")
 
-TOOL_PROGRAMS = ("uidriver.exe", "pnputil.exe", "rundll32.exe", "printer_count.exe")
+TOOL_PROGRAMS = ("uidriver.exe", "pnputil.exe", "rundll32.exe", "printer_count.exe", "run_probe.exe")
 SYSTEM_TOOLS = ("pnputil.exe", "rundll32.exe")  # stand-ins copied into system32
 
 XVFB_START_TIMEOUT = 15

@@ -37,6 +37,10 @@ static void BuildRecord(JsonLine *line, const char *tool, const char *note)
     GetCurrentDirectoryA(sizeof folder, folder);
     folder[sizeof folder - 1] = '\0';
     JsonString(line, "current_folder", folder);
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, module, sizeof module);
+    module[sizeof module - 1] = '\0';
+    JsonString(line, "module", module);
     JsonString(line, "note", note);
 }
 

@@ -5,7 +5,7 @@
 
 /* Appends one JSON line to the file named by E2E_TOOL_LOG (nothing when unset):
  * the tool's name, its command line, STARTUPINFO dwFlags and wShowWindow,
- * and note (may be empty).  Returns 1 when the line was written. */
+ * its current folder, its own path, and note (may be empty).  Returns 1 when the line was written. */
 int LogToolStart(const char *tool, const char *note);
 
 /* Sleeps for the milliseconds in environment variable name (none when unset). */

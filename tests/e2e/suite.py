@@ -1,0 +1,106 @@
+"""The case framework: a registry of named cases, the context each case gets
+(environment, scratch folder, screenshots, checks), and the runner that prints
+one line per case and the summary line."""
+
+import os
+import shutil
+import time
+import traceback
+
+from winenv import REPO_ROOT
+
+SCRATCH_ROOT = os.path.join(REPO_ROOT, "build", "e2e", "cases")
+SHOTS_ROOT = os.path.join(REPO_ROOT, "out", "e2e")
+
+CASES = []
+
+
+class Skip(Exception):
+    """Raised by a case that cannot run here; it is counted as skipped."""
+
+
+class CaseFailed(Exception):
+    """Raised by require(): the case cannot go on."""
+
+
+def case(function):
+    """Registers function(ctx) as a case named after it."""
+    CASES.append(function)
+    return function
+
+
+class Context:
+    """What a case works with, and the record of what it found wrong."""
+
+    def __init__(self, env, name):
+        self.env = env
+        self.name = name
+        self.failures = []
+        self.scratch = os.path.join(SCRATCH_ROOT, name)
+        self.shots_dir = os.path.join(SHOTS_ROOT, name)
+        self.shots = 0
+        shutil.rmtree(self.scratch, ignore_errors=True)
+        shutil.rmtree(self.shots_dir, ignore_errors=True)
+        os.makedirs(self.scratch)
+
+    def check(self, condition, message):
+        """Records a failure and carries on."""
+        if not condition:
+            self.failures.append(message)
+        return bool(condition)
+
+    def check_equal(self, actual, expected, what):
+        return self.check(actual == expected, "%s: expected %r, got %r" % (what, expected, actual))
+
+    def require(self, condition, message):
+        """Records a failure and ends the case."""
+        if not condition:
+            self.failures.append(message)
+            raise CaseFailed(message)
+
+    def screenshot(self, step):
+        """Saves the screen for this step under out/e2e/<case>/."""
+        self.shots += 1
+        path = os.path.join(self.shots_dir, "%02d-%s.png" % (self.shots, step))
+        return path if self.env.screenshot(path) else None
+
+    def folder(self, name):
+        return os.path.join(self.scratch, name)
+
+
+def run_cases(env, selected, keep=False, log=print):
+    """Runs the selected cases; returns (passed, failed, skipped)."""
+    passed = failed = skipped = 0
+    for function in selected:
+        started = time.monotonic()
+        ctx = Context(env, function.__name__)
+        outcome, detail = run_one(function, ctx)
+        if outcome == "fail":
+            ctx.screenshot("at-failure")  # before anything left on screen is killed
+        env.kill_live()
+        seconds = time.monotonic() - started
+        if outcome == "ok":
+            passed += 1
+            if not keep:
+                shutil.rmtree(ctx.shots_dir, ignore_errors=True)
+                shutil.rmtree(ctx.scratch, ignore_errors=True)
+        elif outcome == "skip":
+            skipped += 1
+        else:
+            failed += 1
+        log("%-4s %-40s %5.1fs%s" % (outcome.upper(), ctx.name, seconds, detail))
+    return passed, failed, skipped
+
+
+def run_one(function, ctx):
+    try:
+        function(ctx)
+    except Skip as reason:
+        return "skip", "  (%s)" % reason
+    except CaseFailed:
+        pass
+    except Exception:  # a broken case is a failed case, with its trace
+        ctx.failures.append(traceback.format_exc())
+    if not ctx.failures:
+        return "ok", ""
+    return "fail", "".join("\n       - %s" % text.replace("\n", "\n         ") for text in ctx.failures)
