@@ -113,12 +113,12 @@ class WineEnv:
     """One prefix, one Xvfb, shared by all cases of a run."""
 
     def __init__(self, setup_exe=DEFAULT_SETUP_EXE, tools_dir=DEFAULT_TOOLS_DIR, prefix=PREFIX_DIR,
-                 resolution="1024x768x24"):
+                 resolution="1024x768x24", display=None):
         self.setup_exe = setup_exe
         self.tools_dir = tools_dir
         self.prefix = prefix
         self.resolution = resolution
-        self.display = None
+        self.display = display  # given: use that display; None: start our own Xvfb
         self.xvfb = None
         self.wineserver_started = False
         self.live = []  # processes started by spawn and not yet finished
@@ -142,7 +142,8 @@ class WineEnv:
     def start(self):
         self.check_programs()
         install_cleanup(self)
-        self.start_xvfb()
+        if self.display is None:
+            self.start_xvfb()
         self.make_prefix()
 
     def start_xvfb(self):
