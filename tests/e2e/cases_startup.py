@@ -3,6 +3,9 @@ file checks, the renamed launcher, the single-instance guard and the oldest
 platform family.  After all checks pass the launcher currently ends with exit
 code 0 and no window, which is what an accepted start looks like here."""
 
+import os
+import shutil
+
 import packages
 from launcher import (MSG_ALREADY_STARTED, MSG_FOLDER_TOO_LONG, MSG_SETUP_FILE_FAILED, MSG_SETUP_FILE_MISSING,
                       dismiss, expect_box, expect_refusal, expect_silent_start, finish_after_box, launch)
@@ -81,12 +84,11 @@ def renamed_launcher(ctx):
             expect_silent_start(ctx, folder, row, exe_name="Install.exe")
         else:
             expect_refusal(ctx, folder, row, message, "error", exe_name="Install.exe")
-    # Both files present: the values must come from Install.INI, not Setup.INI.
+    # Both files present: the values must come from Install.INI (refused), not Setup.INI (valid).
     folder = package(ctx, "own-ini-read", exe_name="Install.exe", setup_file_name="Install.INI",
                      edits={("MODEL", "MODEL"): "unknown"})
-    packages.lay_out_package(ctx.folder("donor"), ctx.env.setup_exe)
-    import shutil
-    shutil.copyfile(ctx.folder("donor") + "/Setup.INI", folder + "/Setup.INI")
+    shutil.copyfile(os.path.join(packages.SAMPLE_PACKAGE, packages.SAMPLE_SETUP_FILE),
+                    os.path.join(folder, "Setup.INI"))
     expect_refusal(ctx, folder, "own-ini-read", MSG_SETUP_FILE_FAILED, "error", exe_name="Install.exe")
 
 

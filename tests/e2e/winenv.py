@@ -307,11 +307,13 @@ def run_checked(args, env, timeout, what):
 def stop_wineserver(prefix, env):
     """Ends the wineserver of this prefix only, and with it every process in it."""
     env = dict(env, WINEPREFIX=prefix)
-    try:
-        subprocess.run([WINESERVER, "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=SHORT_TIMEOUT, check=False)
-    except subprocess.TimeoutExpired:
-        pass
+    # -k kills, -w waits until that server is really gone (both bounded).
+    for flag in ("-k", "-w"):
+        try:
+            subprocess.run([WINESERVER, flag], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=SHORT_TIMEOUT, check=False)
+        except subprocess.TimeoutExpired:
+            pass
 
 
 def install_cleanup(env):
