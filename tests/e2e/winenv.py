@@ -147,11 +147,17 @@ class WineEnv:
         self.make_prefix()
 
     def start_xvfb(self):
-        """Starts Xvfb on a free display number it picks itself (-displayfd)."""
+        """Starts Xvfb on a free display number it picks itself (-displayfd).
+
+        -noreset keeps the server from regenerating when its last client goes:
+        at every regeneration Xvfb writes the display number to the descriptor
+        again, and with the pipe closed by then it dies ("Cannot write display
+        number"), taking every later window with it."""
         read_end, write_end = os.pipe()
         try:
             self.xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.resolution, "-nolisten", "tcp"],
+                ["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0", self.resolution,
+                 "-nolisten", "tcp"],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                 start_new_session=True)
             os.close(write_end)
@@ -290,7 +296,19 @@ class WineEnv:
         if self.wineserver_started:
             stop_wineserver(self.prefix, self.base_environment())
         if self.xvfb is not None:
-            kill_group(self.xvfb)
+            stop_xvfb(self.xvfb)
+
+
+def stop_xvfb(process):
+    """Asks our Xvfb to end, so it removes its lock file and socket; kills it
+    when it does not end within a few seconds."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            pass
+    kill_group(process)
 
 
 def run_checked(args, env, timeout, what):
