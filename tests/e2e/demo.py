@@ -32,6 +32,7 @@ class Walk:
     def __init__(self, env):
         self.env = env
         self.shots = []
+        self.failed = False
 
     def screenshot(self, step):
         path = os.path.join(DEMO_DIR, "%02d-%s.png" % (len(self.shots) + 1, step))
@@ -55,6 +56,9 @@ def show_box(walk, step, message):
     for window in found.windows:
         walk.say("%s: box %r icon=%s buttons=%s" % (step, window["message"], window["icon"], window["buttons"]))
     walk.screenshot(step)
+    if not found.windows:
+        walk.say("%s: the expected box did not appear (%s)" % (step, found.describe()))
+        walk.failed = True
     return found.done
 
 
@@ -107,7 +111,7 @@ def main():
         print("demo: screenshot %s" % os.path.relpath(path, os.getcwd()))
     if not display:
         print("demo: screenshots are in %s" % DEMO_DIR)
-    return 0
+    return 1 if walk.failed else 0
 
 
 if __name__ == "__main__":

@@ -123,7 +123,7 @@ class WineEnv:
         self.wineserver_started = False
         self.live = []  # processes started by spawn and not yet finished
         self.spawned = 0
-        self.log_dir = os.path.join(os.path.dirname(prefix), "logs")
+        self.log_dir = prefix.rstrip("/") + "-logs"  # one per prefix: the demo and the suite may overlap
         self.closed = False
 
     # --- making it -----------------------------------------------------------
