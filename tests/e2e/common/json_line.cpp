@@ -7,7 +7,7 @@
 
 static void Put(JsonLine *line, const char *text)
 {
-    if (!TextAppend(line->text, sizeof line->text, text)) line->cut = 1;
+    if (!AppendBounded(line->text, sizeof line->text, text)) line->cut = 1;
 }
 
 /* Writes value as a quoted JSON string with every special byte escaped. */
@@ -16,11 +16,11 @@ static void PutQuoted(JsonLine *line, const char *value)
     Put(line, "\"");
     for (const unsigned char *p = (const unsigned char *)value; *p; ++p) {
         char piece[8];
-        if (*p == '"') TextCopy(piece, sizeof piece, "\\\"");
-        else if (*p == '\\') TextCopy(piece, sizeof piece, "\\\\");
-        else if (*p == '\n') TextCopy(piece, sizeof piece, "\\n");
-        else if (*p == '\r') TextCopy(piece, sizeof piece, "\\r");
-        else if (*p == '\t') TextCopy(piece, sizeof piece, "\\t");
+        if (*p == '"') CopyBounded(piece, sizeof piece, "\\\"");
+        else if (*p == '\\') CopyBounded(piece, sizeof piece, "\\\\");
+        else if (*p == '\n') CopyBounded(piece, sizeof piece, "\\n");
+        else if (*p == '\r') CopyBounded(piece, sizeof piece, "\\r");
+        else if (*p == '\t') CopyBounded(piece, sizeof piece, "\\t");
         else if (*p < 0x20 || *p > 0x7E) snprintf(piece, sizeof piece, "\\u%04x", (unsigned)*p);
         else {
             piece[0] = (char)*p;
@@ -107,8 +107,8 @@ void JsonCloseObject(JsonLine *line)
 void JsonEnd(JsonLine *line)
 {
     /* A cut line would not parse; say so in a line that does. */
-    if (line->cut) TextCopy(line->text, sizeof line->text, "{\"event\":\"cut\"");
-    TextAppend(line->text, sizeof line->text, "}");
+    if (line->cut) CopyBounded(line->text, sizeof line->text, "{\"event\":\"cut\"");
+    AppendBounded(line->text, sizeof line->text, "}");
     fputs(line->text, stdout);
     fputs("\n", stdout);
     fflush(stdout);

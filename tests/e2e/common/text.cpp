@@ -4,25 +4,6 @@
 #include <string.h>
 #include <windows.h>
 
-int TextCopy(char *dst, size_t size, const char *src)
-{
-    if (size == 0) return 0;
-    dst[0] = '\0';
-    return TextAppend(dst, size, src);
-}
-
-int TextAppend(char *dst, size_t size, const char *src)
-{
-    if (size == 0) return 0;
-    size_t used = strnlen(dst, size - 1);
-    size_t room = size - 1 - used;
-    size_t wanted = strlen(src);
-    size_t taken = wanted < room ? wanted : room;
-    memcpy(dst + used, src, taken);
-    dst[used + taken] = '\0';
-    return taken == wanted;
-}
-
 int EnvText(const char *name, char *dst, size_t size)
 {
     if (size == 0) return 0;

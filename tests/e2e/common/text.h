@@ -1,14 +1,11 @@
-/* Bounded text helpers for the suite's programs: every result is terminated. */
+/* Environment helpers for the suite's programs; bounded copies come from the
+ * launcher's own common/bounded.h. */
 #ifndef E2E_COMMON_TEXT_H
 #define E2E_COMMON_TEXT_H
 
 #include <stddef.h>
 
-/* Copies src into dst (size bytes), cut to fit.  Returns 1 when all of it fitted. */
-int TextCopy(char *dst, size_t size, const char *src);
-
-/* Appends src to dst (size bytes), cut to fit.  Returns 1 when all of it fitted. */
-int TextAppend(char *dst, size_t size, const char *src);
+#include "common/bounded.h"
 
 /* Reads environment variable name as a decimal number; fallback when unset or not a number. */
 long EnvNumber(const char *name, long fallback);

@@ -16,10 +16,10 @@
 /* Joins argv[first..] with spaces into commandLine. */
 static void JoinArguments(int argc, char **argv, int first, char *commandLine, size_t size)
 {
-    TextCopy(commandLine, size, "");
+    CopyBounded(commandLine, size, "");
     for (int i = first; i < argc; ++i) {
-        if (i > first) TextAppend(commandLine, size, " ");
-        TextAppend(commandLine, size, argv[i]);
+        if (i > first) AppendBounded(commandLine, size, " ");
+        AppendBounded(commandLine, size, argv[i]);
     }
 }
 

@@ -16,7 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     char detail[256] = "";
     if (EnvNumber("E2E_WIZARD_ADD_PRINTER", 0) == 1) {
         char name[128];
-        if (!EnvText("E2E_WIZARD_PRINTER_NAME", name, sizeof name)) TextCopy(name, sizeof name, DEFAULT_PRINTER_NAME);
+        if (!EnvText("E2E_WIZARD_PRINTER_NAME", name, sizeof name)) CopyBounded(name, sizeof name, DEFAULT_PRINTER_NAME);
         AddWizardPrinter(name, detail, sizeof detail);
     }
     LogToolStart("rundll32", detail);

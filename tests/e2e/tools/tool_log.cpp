@@ -52,8 +52,8 @@ int LogToolStart(const char *tool, const char *note)
     BuildRecord(&line, tool, note);
     if (line.cut) return 0;
     char record[sizeof line.text + 4];
-    TextCopy(record, sizeof record, line.text);
-    TextAppend(record, sizeof record, "}\n");
+    CopyBounded(record, sizeof record, line.text);
+    AppendBounded(record, sizeof record, "}\n");
     return AppendToFile(path, record);
 }
 

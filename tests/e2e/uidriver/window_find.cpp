@@ -8,7 +8,7 @@
 
 void ReadWindowExe(HWND window, char *exe, unsigned size)
 {
-    TextCopy(exe, size, "");
+    CopyBounded(exe, size, "");
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
@@ -17,7 +17,7 @@ void ReadWindowExe(HWND window, char *exe, unsigned size)
     DWORD length = sizeof path;
     if (QueryFullProcessImageNameA(process, 0, path, &length)) {
         const char *slash = strrchr(path, '\\');
-        TextCopy(exe, size, slash ? slash + 1 : path);
+        CopyBounded(exe, size, slash ? slash + 1 : path);
     }
     CloseHandle(process);
 }
