@@ -77,6 +77,9 @@ def run_cases(env, selected, keep=False, log=print):
         outcome, detail = run_one(function, ctx)
         if outcome == "fail":
             ctx.screenshot("at-failure")  # before anything left on screen is killed
+            if env.xvfb is not None and env.xvfb.poll() is not None:
+                detail += "\n       - the virtual display has ended (exit %s): see %s" % (
+                    env.xvfb.returncode, env.xvfb_log)
         env.kill_live()
         seconds = time.monotonic() - started
         if outcome == "ok":

@@ -124,6 +124,7 @@ class WineEnv:
         self.live = []  # processes started by spawn and not yet finished
         self.spawned = 0
         self.log_dir = prefix.rstrip("/") + "-logs"  # one per prefix: the demo and the suite may overlap
+        self.xvfb_log = prefix.rstrip("/") + "-xvfb.log"
         self.closed = False
 
     # --- making it -----------------------------------------------------------
@@ -149,21 +150,20 @@ class WineEnv:
     def start_xvfb(self):
         """Starts Xvfb on a free display number it picks itself (-displayfd).
 
-        -noreset keeps the server from regenerating when its last client goes:
-        at every regeneration Xvfb writes the display number to the descriptor
-        again, and with the pipe closed by then it dies ("Cannot write display
-        number"), taking every later window with it."""
+        Xvfb writes the number and then a newline in a second write; the pipe
+        must stay open until the newline has come, or that write fails and Xvfb
+        dies ("Cannot write display number"), taking every later window with it."""
         read_end, write_end = os.pipe()
+        os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
         try:
-            self.xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0", self.resolution,
-                 "-nolisten", "tcp"],
-                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                start_new_session=True)
+            with open(self.xvfb_log, "w") as log:
+                self.xvfb = subprocess.Popen(
+                    ["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0", self.resolution,
+                     "-nolisten", "tcp"],
+                    pass_fds=(write_end,), stdout=log, stderr=log, start_new_session=True)
             os.close(write_end)
             write_end = None
-            ready, _, _ = select.select([read_end], [], [], XVFB_START_TIMEOUT)
-            number = os.read(read_end, 32).decode().strip() if ready else ""
+            number = read_display_number(read_end, XVFB_START_TIMEOUT)
         finally:
             os.close(read_end)
             if write_end is not None:
@@ -297,6 +297,22 @@ class WineEnv:
             stop_wineserver(self.prefix, self.base_environment())
         if self.xvfb is not None:
             stop_xvfb(self.xvfb)
+
+
+def read_display_number(fd, timeout):
+    """Reads Xvfb's "N\n" from fd, waiting at most timeout seconds in all."""
+    deadline = time.monotonic() + timeout
+    text = b""
+    while b"\n" not in text:
+        left = deadline - time.monotonic()
+        ready, _, _ = select.select([fd], [], [], max(left, 0))
+        if not ready:
+            break
+        chunk = os.read(fd, 32)
+        if not chunk:
+            break
+        text += chunk
+    return text.decode(errors="replace").strip()
 
 
 def stop_xvfb(process):
