@@ -78,31 +78,25 @@ void JsonBool(JsonLine *line, const char *key, int value)
     Put(line, value ? "true" : "false");
 }
 
-void JsonOpenArray(JsonLine *line, const char *key)
+/* Opens a nested array or object with the given bracket; its first member takes no comma. */
+static void OpenNested(JsonLine *line, const char *key, const char *bracket)
 {
     PutKey(line, key);
-    Put(line, "[");
+    Put(line, bracket);
     line->needsComma = 0;
 }
 
-void JsonCloseArray(JsonLine *line)
+/* Closes a nested array or object; what follows it in the parent takes a comma. */
+static void CloseNested(JsonLine *line, const char *bracket)
 {
-    Put(line, "]");
+    Put(line, bracket);
     line->needsComma = 1;
 }
 
-void JsonOpenObject(JsonLine *line, const char *key)
-{
-    PutKey(line, key);
-    Put(line, "{");
-    line->needsComma = 0;
-}
-
-void JsonCloseObject(JsonLine *line)
-{
-    Put(line, "}");
-    line->needsComma = 1;
-}
+void JsonOpenArray(JsonLine *line, const char *key) { OpenNested(line, key, "["); }
+void JsonCloseArray(JsonLine *line) { CloseNested(line, "]"); }
+void JsonOpenObject(JsonLine *line, const char *key) { OpenNested(line, key, "{"); }
+void JsonCloseObject(JsonLine *line) { CloseNested(line, "}"); }
 
 void JsonEnd(JsonLine *line)
 {
