@@ -128,6 +128,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
+    if (IS_INTRESOURCE(name)) return standin::ProcByOrdinal(module, (WORD)(ULONG_PTR)name);
     Log(std::string("GetProcAddress(") + name + ")");
     if (module == &g_kernel32) {
         if (state().wow64ProbePresent && strcmp(name, "IsWow64Process") == 0)
