@@ -2,6 +2,9 @@
 
 #include "common/message.h"
 
+HWND g_frameWindow;
+HWND g_pageWindow;
+
 static LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

@@ -38,7 +38,7 @@ struct MutexHandle {
 };
 
 /* One child process started by ShellExecuteExA or CreateProcessA: how its
- * launch goes and how it ends.  Time passes only through Sleep. */
+ * launch goes and how it ends.  Time passes only through Sleep (sleptMilliseconds). */
 struct ChildScript {
     bool launchFails = false;
     DWORD launchError = ERROR_FILE_NOT_FOUND; /* GetLastError after a failed launch */
@@ -85,6 +85,40 @@ struct SpoolerAnswer {
     DWORD error = 0;
 };
 
+/* What a dialog template gives on the host, where there are no resources: the
+ * client size in pixels its dialog units come to, and the ids of its controls
+ * in template order (the first stands for the first tab stop). */
+struct DialogTemplate {
+    LONG width = 0;
+    LONG height = 0;
+    std::vector<int> controls;
+};
+
+/* A window the code created: top-level, dialog or dialog control.  Its HWND is
+ * a token made from its index in State::windows (see WindowOf). */
+struct Window {
+    std::string className;  /* "#32770" for dialogs, "control" for dialog controls */
+    std::string text;
+    WNDPROC windowProc = NULL;  /* windows of a registered class */
+    DLGPROC dialogProc = NULL;  /* dialogs */
+    HWND parent = NULL;         /* dialogs made by CreateDialogParamA, controls */
+    HWND owner = NULL;          /* modal dialogs */
+    HINSTANCE instance = NULL;
+    int templateId = 0;
+    int id = 0;                 /* control id */
+    DWORD style = 0;
+    LONG x = 0, y = 0, width = 0, height = 0;
+    bool visible = false;
+    bool destroyed = false;
+    bool ended = false;         /* EndDialog was called */
+    INT_PTR endResult = 0;
+    UINT check = BST_UNCHECKED; /* buttons */
+    HICON icon = NULL;          /* static controls, STM_SETICON */
+    int itemCount = 0;          /* combo boxes: items listed; the code adds none */
+    int selection = CB_ERR;     /* combo boxes */
+    std::vector<UINT> systemMenu;  /* commands of the window's system menu */
+};
+
 struct State {
     /* Version query: what GetVersionExA reports, and which record sizes it refuses. */
     DWORD platform = VER_PLATFORM_WIN32_NT;
@@ -117,13 +151,11 @@ struct State {
     std::deque<ChildScript> children;
     std::vector<Launch> launches;
     std::deque<ProcessHandle> processes;
-    DWORD clock = 0;  /* milliseconds slept so far */
     bool redirectionDisabled = false;
     std::string windowsDirectory = "C:\\WINDOWS";
     bool windowsDirectoryFails = false;
 
-    /* Spooler: what winspool.drv offers and what EnumPrintersA counts. */
-    bool spoolerMissing = false;  /* winspool.drv cannot be loaded */
+    /* Spooler: what EnumPrintersA counts (winspool.drv is one of systemLibraries). */
     int localPrinters = 0;
     int printerConnections = 0;
     std::deque<SpoolerAnswer> spoolerAnswers;  /* per call, first to last; then plain answers */
@@ -140,6 +172,38 @@ struct State {
         {1155, "No application is associated with the specified file for this operation.\r\n"},
         {1223, "The operation was canceled by the user.\r\n"},
     };
+    /* Screen and window metrics GetSystemMetrics reports. */
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    int captionHeight = 18;
+
+    /* Windows: creation can be made to fail; dialog templates by resource id. */
+    bool windowCreationFails = false;
+    std::map<int, DialogTemplate> templates;
+    /* Control ids the user presses in the modal dialogs to come, one per dialog
+     * (IDCANCEL also stands for Escape).  A modal dialog nobody answers aborts
+     * the test, as it would wait for ever. */
+    std::deque<int> dialogPresses;
+
+    /* Called once by GetMessageA when no quit message is waiting: stands for
+     * what the user does while the loop runs. */
+    void (*whileLoopWaits)() = NULL;
+
+    /* System folder and the libraries found there (lower case file names). */
+    std::string systemDirectory = "C:\\WINDOWS\\system32";
+    bool systemDirectoryFails = false;
+    std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv"};
+
+    /* The message queue holds only the quit message. */
+    bool quitPosted = false;
+    int quitCode = 0;
+
+    /* Window records. */
+    std::deque<Window> windows;  /* every window created, in order; never removed */
+    HWND focus = NULL;
+    std::map<UINT_PTR, HWND> timers;  /* running timers by id */
+    std::map<std::string, HICON> classIcons;  /* set with SetClassLongPtrA */
+    DWORD sleptMilliseconds = 0;
 
     /* Records. */
     std::vector<std::string> calls;  /* one line per API call of interest, in order */
@@ -173,9 +237,23 @@ void Log(const std::string &line);
 bool CloseProcessHandle(HANDLE handle, BOOL *result);
 bool WaitForProcess(HANDLE handle, DWORD milliseconds, DWORD *result);
 
-/* winspool.drv as LoadLibraryA gives it, and its exports for GetProcAddress. */
-HMODULE SpoolerModule();
+/* The module LoadLibraryA gives for a system library (lower-case file name). */
+HMODULE LibraryModule(const std::string &fileName);
+
+/* winspool.drv's exports for GetProcAddress; NULL for any other name. */
 FARPROC SpoolerExport(const char *name);
+/* The record of a window handle; NULL for a handle that names no window. */
+Window *WindowOf(HWND window);
+
+/* The first window created with this class name or template id; NULL when none. */
+HWND FindWindowOfClass(const std::string &className);
+HWND FindDialog(int templateId);
+
+/* GetProcAddress by ordinal (comctl32's InitCommonControls is ordinal 17). */
+FARPROC ProcByOrdinal(HMODULE module, WORD ordinal);
+
+/* The resource id an icon handle from LoadIconA stands for, 0 for none. */
+int IconId(HICON icon);
 
 }  // namespace standin
 

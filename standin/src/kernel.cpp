@@ -130,6 +130,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
+    if (IS_INTRESOURCE(name)) return standin::ProcByOrdinal(module, (WORD)(ULONG_PTR)name);
     Log(std::string("GetProcAddress(") + name + ")");
     if (module == &g_kernel32) {
         if (state().wow64ProbePresent && strcmp(name, "IsWow64Process") == 0)
@@ -139,7 +140,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         if (state().redirectionPresent && strcmp(name, "Wow64RevertWow64FsRedirection") == 0)
             return (FARPROC)(void (*)(void))StandinRevertRedirection;
     }
-    if (module == standin::SpoolerModule()) {
+    if (module == standin::LibraryModule("winspool.drv")) {
         if (FARPROC function = standin::SpoolerExport(name)) return function;
     }
     SetLastError(127);  /* ERROR_PROC_NOT_FOUND */

@@ -1,5 +1,5 @@
 /* kernel32 and shell32 subset for child processes: launches, exit codes,
- * Sleep on a virtual clock, the Windows folder and system error texts. */
+ * the Windows folder and system error texts.  Children run on the time Sleep records. */
 #include <shellapi.h>
 #include <standin.h>
 
@@ -23,7 +23,7 @@ static HANDLE StartProcess(const standin::ChildScript &script, bool thread)
     state().processes.push_back(standin::ProcessHandle());
     standin::ProcessHandle &process = state().processes.back();
     process.script = script;
-    process.startedAt = state().clock;
+    process.startedAt = state().sleptMilliseconds;
     process.thread = thread;
     if (script.printersAfter >= 0) state().localPrinters = script.printersAfter;
     return &process;
@@ -39,7 +39,7 @@ static standin::ProcessHandle *FindHandle(HANDLE handle)
 
 static bool HasEnded(const standin::ProcessHandle &process)
 {
-    return state().clock - process.startedAt >= process.script.runsFor;
+    return state().sleptMilliseconds - process.startedAt >= process.script.runsFor;
 }
 
 static std::string Text(LPCSTR text) { return text ? text : "(null)"; }
@@ -109,11 +109,15 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     return TRUE;
 }
 
+/* A day of polling means the code under test would wait for ever. */
+static const DWORD kForever = 24u * 60 * 60 * 1000;
+
 /* Reads STILL_ACTIVE while the child runs.  A thread handle, a closed or an
  * unknown one fails with ERROR_INVALID_HANDLE and leaves exitCode alone. */
 BOOL WINAPI GetExitCodeProcess(HANDLE handle, LPDWORD exitCode)
 {
     Log("GetExitCodeProcess");
+    if (state().sleptMilliseconds > kForever) abort();
     standin::ProcessHandle *process = FindHandle(handle);
     if (!process || process->closed || process->thread) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -125,16 +129,6 @@ BOOL WINAPI GetExitCodeProcess(HANDLE handle, LPDWORD exitCode)
     }
     *exitCode = HasEnded(*process) ? process->script.exitCode : STILL_ACTIVE;
     return TRUE;
-}
-
-/* A day of virtual sleep means the code under test would wait for ever. */
-static const DWORD kForever = 24u * 60 * 60 * 1000;
-
-void WINAPI Sleep(DWORD milliseconds)
-{
-    Log("Sleep(" + std::to_string(milliseconds) + ")");
-    state().clock += milliseconds;
-    if (state().clock > kForever) abort();
 }
 
 namespace standin {
@@ -160,8 +154,8 @@ bool WaitForProcess(HANDLE handle, DWORD milliseconds, DWORD *result)
         return true;
     }
     if (!HasEnded(*process) && milliseconds == INFINITE)
-        state().clock = process->startedAt + process->script.runsFor;
-    if (!HasEnded(*process) && milliseconds > 0 && milliseconds != INFINITE) state().clock += milliseconds;
+        state().sleptMilliseconds = process->startedAt + process->script.runsFor;
+    if (!HasEnded(*process) && milliseconds > 0 && milliseconds != INFINITE) state().sleptMilliseconds += milliseconds;
     *result = HasEnded(*process) ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
     return true;
 }

@@ -46,10 +46,6 @@ static BOOL WINAPI StandinEnumPrintersA(DWORD flags, LPSTR name, DWORD level, LP
 
 namespace standin {
 
-static struct HINSTANCE__ g_winspool;
-
-HMODULE SpoolerModule() { return &g_winspool; }
-
 FARPROC SpoolerExport(const char *name)
 {
     if (strcmp(name, "EnumPrintersA") == 0) return (FARPROC)(void (*)(void))StandinEnumPrintersA;
@@ -57,6 +53,13 @@ FARPROC SpoolerExport(const char *name)
 }
 
 }  // namespace standin
+
+/* Modules stay loaded on the host: the call is only recorded. */
+BOOL WINAPI FreeLibrary(HMODULE module)
+{
+    Log("FreeLibrary");
+    return module != NULL;
+}
 
 /* Only fixed blocks.  Without GMEM_ZEROINIT the block holds leftovers. */
 HGLOBAL WINAPI GlobalAlloc(UINT flags, size_t bytes)
