@@ -126,6 +126,7 @@ struct State {
     DWORD minor = 1;
     bool extendedQueryFails = false; /* size 156 */
     bool basicQueryFails = false;    /* size 148 */
+    int versionQueriesLeft = -1;     /* calls answered before every call fails; -1: no limit */
 
     /* Current directory and module path, as Windows paths. */
     std::string currentDirectory;

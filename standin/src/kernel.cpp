@@ -18,7 +18,8 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info)
     Log("GetVersionExA(" + std::to_string(size) + ")");
     bool known = size == sizeof(OSVERSIONINFOEXA) || size == sizeof(OSVERSIONINFOA);
     bool refused = (size == sizeof(OSVERSIONINFOEXA) && state().extendedQueryFails) ||
-                   (size == sizeof(OSVERSIONINFOA) && state().basicQueryFails);
+                   (size == sizeof(OSVERSIONINFOA) && state().basicQueryFails) || state().versionQueriesLeft == 0;
+    if (state().versionQueriesLeft > 0) state().versionQueriesLeft--;
     if (!known || refused) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
