@@ -8,6 +8,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace {
 
 const char kNotice[] =
