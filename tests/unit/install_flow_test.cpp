@@ -360,15 +360,4 @@ TEST_F(InstallFlowTest, RedirectionRevertedBeforeTheReport)
     EXPECT_LT(revert, CallIndex("MessageBoxA"));
 }
 
-/* The launcher waits for the staging tool, however long it runs. */
-TEST_F(InstallFlowTest, WaitsForTheStagingTool)
-{
-    standin::ChildScript slow = Exits(0);
-    slow.runsFor = 5000;
-    sys().children = {slow};
-    ExpectLaunchEnded(Install(false));
-    EXPECT_EQ(sys().sleptMilliseconds, 5000u);
-    EXPECT_GT(CallIndex("MessageBoxA"), CallIndex("Sleep"));
-}
-
 }  // namespace
