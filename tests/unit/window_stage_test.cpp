@@ -83,7 +83,9 @@ TEST_F(WindowStageTest, FrameIsShownAndItsMenuTrimmedBeforeTheNotice)
     HWND noticeDialog = standin::FindDialog(IDD_NOTICE);
     ASSERT_NE(noticeDialog, nullptr);
     EXPECT_EQ(standin::WindowOf(noticeDialog)->owner, g_frameWindow);
-    EXPECT_EQ(CallIndex("SetFocus", CallIndex("EndDialog")) < updatedAgain, true);
+    int focused = CallIndex("SetFocus", CallIndex("EndDialog"));
+    EXPECT_GT(focused, notice);
+    EXPECT_LT(focused, updatedAgain);
 
     /* Quitting destroyed the frame and the launch ended with the loop's code 0. */
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{kQuit});
