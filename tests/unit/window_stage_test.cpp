@@ -220,7 +220,7 @@ TEST_F(WindowStageTest, PageIsBuiltInsideTheFrameWithItsTexts)
     EXPECT_EQ(page.templateId, IDD_PAGE);
     EXPECT_EQ(page.x, 0);
     EXPECT_EQ(page.y, 0);
-    EXPECT_EQ(page.width, 270);
+    EXPECT_EQ(page.width, 315);
     EXPECT_EQ(page.height, 301);
     EXPECT_TRUE(page.visible);
     EXPECT_EQ(page.instance, Frame().instance);
