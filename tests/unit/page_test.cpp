@@ -182,13 +182,14 @@ TEST_F(DialogTest, LanguageSelectionIsKeptInOneByte)
         EXPECT_EQ(list.selection, row.shown);
     }
 
-    /* A short list: the kept 255 selects nothing. */
+    /* A short list: the kept 255 is sent as 255, not -1, so the selection stays. */
     list.itemCount = 3;
     list.selection = -1;
     PageDialogProc(page, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_LIST, CBN_CLOSEUP), 0);
     EXPECT_EQ(g_languageSelection, 255);
-    PageDialogProc(page, WM_INITDIALOG, 0, 0);
-    EXPECT_EQ(list.selection, CB_ERR);
+    list.selection = 1;
+    EXPECT_EQ(PageDialogProc(page, WM_INITDIALOG, 0, 0), TRUE);
+    EXPECT_EQ(list.selection, 1);
 }
 
 TEST_F(DialogTest, PageWithoutListReadsItemZero)
