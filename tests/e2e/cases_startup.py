@@ -126,3 +126,18 @@ def platform_family(ctx):
         expect_refusal(ctx, folder, "winxp", MSG_SETUP_FILE_MISSING, "error")
     finally:
         ctx.env.set_windows_version(None)
+
+
+@case
+def launcher_bitness(ctx):
+    # Read from inside the launcher's process (held open by its box): the
+    # shipped 32-bit build runs as a WoW64 process, so its WOW64 paths run.
+    folder = package(ctx, "pkg", with_setup_file=False)
+    process = launch(ctx, folder)
+    ctx.require(expect_box(ctx, "box", MSG_SETUP_FILE_MISSING, "error") is not None, "the launcher showed no box")
+    menu, result = ui.system_menu(ctx.env, exe="Setup.exe", text=MSG_SETUP_FILE_MISSING)
+    if ctx.check(menu is not None, "system menu not read: %s" % result.describe()):
+        ctx.check_equal(menu["pointer_bits"], ctx.env.bits, "launcher's pointer size in bits")
+        ctx.check_equal(menu["wow64"], ctx.env.bits == 32, "IsWow64Process in the launcher")
+    dismiss(ctx, "box", "click", MSG_SETUP_FILE_MISSING)
+    finish_after_box(ctx, process, "box")

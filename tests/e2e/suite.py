@@ -27,10 +27,15 @@ class CaseFailed(Exception):
     """Raised by require(): the case cannot go on."""
 
 
-def case(function):
-    """Registers function(ctx) as a case named after it."""
-    CASES.append(function)
-    return function
+def case(function=None, once=False):
+    """Registers function(ctx) as a case named after it.  A case marked once
+    (one that does not run the launcher) runs with the main build only; the
+    others run with every build of the run."""
+    def register(function):
+        function.once = once
+        CASES.append(function)
+        return function
+    return register(function) if function is not None else register
 
 
 class Context:
@@ -75,12 +80,13 @@ def make_scratch():
     return tempfile.mkdtemp(prefix="e2e-", dir=SCRATCH_PARENT)
 
 
-def run_cases(env, selected, keep=False, log=print):
-    """Runs the selected cases; returns (passed, failed, skipped)."""
+def run_cases(env, selected, keep=False, log=print, label=""):
+    """Runs the selected cases; returns (passed, failed, skipped).  A label
+    (the build's name) is added to the names of the cases and their screenshots."""
     passed = failed = skipped = 0
     for function in selected:
         started = time.monotonic()
-        ctx = Context(env, function.__name__)
+        ctx = Context(env, function.__name__ + label)
         outcome, detail = run_one(function, ctx)
         if outcome == "fail":
             ctx.screenshot("at-failure")  # before anything left on screen is killed
