@@ -1,15 +1,16 @@
 """Start-up of the real launcher under Wine: the launch folder limit, the setup
 file checks, the renamed launcher, the single-instance guard and the oldest
-platform family.  After all checks pass the launcher currently ends with exit
-code 0 and no window, which is what an accepted start looks like here."""
+platform family.  A launch that passes every check shows the notice dialog;
+its CANCEL then ends the launch with exit code 0 and no further window, which
+is what an accepted start looks like here (the window cases go further)."""
 
 import os
 import shutil
-import tempfile
 
 import packages
 from launcher import (MSG_ALREADY_STARTED, MSG_FOLDER_TOO_LONG, MSG_SETUP_FILE_FAILED, MSG_SETUP_FILE_MISSING,
-                      dismiss, expect_box, expect_refusal, expect_silent_start, finish_after_box, launch)
+                      dismiss, expect_accepted_start, expect_box, expect_refusal, expect_silent_start,
+                      finish_after_box, launch)
 from suite import Skip, case
 
 import ui
@@ -23,27 +24,22 @@ def package(ctx, name, **layout):
 def launch_folder_length(ctx):
     # The folder is measured as GetCurrentDirectoryA gives it: Z:\ plus the unix path.
     rows = [
-        # (row, length, setup file present, expected box text or None for a silent start)
+        # (row, length, setup file present, expected box text or None for an accepted start)
         ("len100", 100, True, None),
         ("len101", 101, True, MSG_FOLDER_TOO_LONG),
         # The folder is checked before the setup file: too long wins over missing.
         ("len101-no-ini", 101, False, MSG_FOLDER_TOO_LONG),
     ]
-    # A short parent under /tmp, so the rows run wherever the repository lies.
-    parent = tempfile.mkdtemp(prefix="e2e-len-", dir="/tmp")
-    try:
-        for row, length, with_ini, message in rows:
-            try:
-                folder = packages.folder_of_length(os.path.join(parent, row), length)
-            except ValueError as reason:
-                raise Skip(str(reason))
-            packages.lay_out_package(folder, ctx.env.setup_exe, with_setup_file=with_ini)
-            if message is None:
-                expect_silent_start(ctx, folder, row)
-            else:
-                expect_refusal(ctx, folder, row, message, "warning", how="command")
-    finally:
-        shutil.rmtree(parent, ignore_errors=True)
+    for row, length, with_ini, message in rows:
+        try:
+            folder = packages.folder_of_length(ctx.folder(row), length)
+        except ValueError as reason:
+            raise Skip(str(reason))
+        packages.lay_out_package(folder, ctx.env.setup_exe, with_setup_file=with_ini)
+        if message is None:
+            expect_accepted_start(ctx, folder, row)
+        else:
+            expect_refusal(ctx, folder, row, message, "warning", how="command")
 
 
 @case
@@ -73,7 +69,7 @@ def setup_file_values(ctx):
         if refused:
             expect_refusal(ctx, folder, row, MSG_SETUP_FILE_FAILED, "error", how="enter")
         else:
-            expect_silent_start(ctx, folder, row)
+            expect_accepted_start(ctx, folder, row)
 
 
 @case
@@ -87,7 +83,7 @@ def renamed_launcher(ctx):
     for row, layout, message in rows:
         folder = package(ctx, row, **layout)
         if message is None:
-            expect_silent_start(ctx, folder, row, exe_name="Install.exe")
+            expect_accepted_start(ctx, folder, row, exe_name="Install.exe")
         else:
             expect_refusal(ctx, folder, row, message, "error", exe_name="Install.exe")
     # Both files present: the values must come from Install.INI (refused), not Setup.INI (valid).
@@ -116,7 +112,7 @@ def already_started(ctx):
     dismiss(ctx, "first", "click", MSG_SETUP_FILE_MISSING)
     finish_after_box(ctx, first, "first")
     # With the first copy gone the guard is free again.
-    expect_silent_start(ctx, valid, "after-first-ended")
+    expect_accepted_start(ctx, valid, "after-first-ended")
 
 
 @case
@@ -132,3 +128,18 @@ def platform_family(ctx):
         expect_refusal(ctx, folder, "winxp", MSG_SETUP_FILE_MISSING, "error")
     finally:
         ctx.env.set_windows_version(None)
+
+
+@case
+def launcher_bitness(ctx):
+    # Read from inside the launcher's process (held open by its box): the
+    # shipped 32-bit build runs as a WoW64 process, so its WOW64 paths run.
+    folder = package(ctx, "pkg", with_setup_file=False)
+    process = launch(ctx, folder)
+    ctx.require(expect_box(ctx, "box", MSG_SETUP_FILE_MISSING, "error") is not None, "the launcher showed no box")
+    menu, result = ui.system_menu(ctx.env, exe="Setup.exe", text=MSG_SETUP_FILE_MISSING)
+    if ctx.check(menu is not None, "system menu not read: %s" % result.describe()):
+        ctx.check_equal(menu["pointer_bits"], ctx.env.bits, "launcher's pointer size in bits")
+        ctx.check_equal(menu["wow64"], ctx.env.bits == 32, "IsWow64Process in the launcher")
+    dismiss(ctx, "box", "click", MSG_SETUP_FILE_MISSING)
+    finish_after_box(ctx, process, "box")

@@ -16,14 +16,19 @@ import time
 
 WINE_LOADER = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
+WINE_FONTS_DIR = "/usr/share/wine/fonts"
 
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DEFAULT_TOOLS_DIR = os.path.join(REPO_ROOT, "build", "win64", "e2e")
 DEFAULT_SETUP_EXE = os.path.join(REPO_ROOT, "build", "win64", "Setup.exe")
 PREFIX_DIR = os.path.join(REPO_ROOT, "build", "e2e", "prefix")
 
-TOOL_PROGRAMS = ("uidriver.exe", "pnputil.exe", "rundll32.exe", "printer_count.exe", "run_probe.exe")
-SYSTEM_TOOLS = ("pnputil.exe", "rundll32.exe")  # stand-ins copied into system32
+TOOL_PROGRAMS = ("pnputil.exe", "rundll32.exe", "printer_count.exe", "run_probe.exe")  # 64-bit
+DRIVER_PROGRAMS = ("uidriver.exe", "e2e_hook.dll")  # of the launcher's bitness
+# The stand-ins go into the 64-bit system32 only: 64-bit Windows has no
+# pnputil.exe in SysWOW64, so a 32-bit launcher reaches them only by turning
+# file system redirection off.
+SYSTEM_TOOLS = ("pnputil.exe", "rundll32.exe")
 
 XVFB_START_TIMEOUT = 15
 WINEBOOT_TIMEOUT = 120
@@ -113,9 +118,12 @@ class WineEnv:
     """One prefix, one Xvfb, shared by all cases of a run."""
 
     def __init__(self, setup_exe=DEFAULT_SETUP_EXE, tools_dir=DEFAULT_TOOLS_DIR, prefix=PREFIX_DIR,
-                 resolution="1024x768x24", display=None):
+                 resolution="1024x768x24", display=None, driver_dir=None, wow64=False):
         self.setup_exe = setup_exe
         self.tools_dir = tools_dir
+        self.driver_dir = driver_dir or tools_dir
+        self.bits = 64
+        self.needs_wow64 = wow64  # some launcher run is 32-bit: the prefix needs syswow64
         self.prefix = prefix
         self.resolution = resolution
         self.display = display  # given: use that display; None: start our own Xvfb
@@ -129,14 +137,23 @@ class WineEnv:
 
     # --- making it -----------------------------------------------------------
 
+    def use(self, setup_exe, driver_dir, bits):
+        """Runs setup_exe (a bits-bit build) from now on, with the UI driver (and
+        hook) of driver_dir."""
+        self.setup_exe = setup_exe
+        self.driver_dir = driver_dir
+        self.bits = bits
+        self.check_programs()
+
     def check_programs(self):
         """Fails clearly when the launcher or one of the suite's programs is not built."""
         missing = [self.setup_exe] if not os.path.isfile(self.setup_exe) else []
         missing += [os.path.join(self.tools_dir, name) for name in TOOL_PROGRAMS
                     if not os.path.isfile(os.path.join(self.tools_dir, name))]
+        missing += [os.path.join(self.driver_dir, name) for name in DRIVER_PROGRAMS
+                    if not os.path.isfile(os.path.join(self.driver_dir, name))]
         if missing:
-            raise EnvError("not built: %s\nbuild first: cmake --preset win64 && cmake --build --preset win64"
-                           % ", ".join(missing))
+            raise EnvError("not built: %s\nbuild first: bash scripts/build.sh win32 win64" % ", ".join(missing))
         if not os.access(WINE_LOADER, os.X_OK):
             raise EnvError("wine loader not found at %s" % WINE_LOADER)
 
@@ -201,7 +218,11 @@ class WineEnv:
         result = self.run_wine(["wineboot", "-i"], timeout=WINEBOOT_TIMEOUT)
         if result.returncode != 0:
             raise EnvError("wineboot failed: %r\n%s" % (result, result.stderr[-2000:]))
+        if self.needs_wow64 and not os.path.isfile(os.path.join(self.prefix, "drive_c", "windows", "syswow64",
+                                                                 "kernel32.dll")):
+            raise EnvError("the prefix has no 32-bit system (syswow64): is wine32:i386 installed?")
         self.apply_settings()
+        self.install_fonts()
         self.install_system_tools()
         self.warm_up()
 
@@ -213,6 +234,18 @@ class WineEnv:
         if result.returncode != 0:
             raise EnvError("regedit failed: %r" % result)
 
+    def install_fonts(self):
+        """Wine's own fonts (Debian's fonts-wine), Marlett among them for the
+        caption buttons, into the prefix's Fonts folder: this Wine looks for
+        them beside its DLLs, where Debian does not put them."""
+        fonts = os.path.join(self.prefix, "drive_c", "windows", "Fonts")
+        if not os.path.isdir(WINE_FONTS_DIR):
+            return
+        os.makedirs(fonts, exist_ok=True)
+        for name in os.listdir(WINE_FONTS_DIR):
+            if name.endswith(".ttf"):
+                shutil.copyfile(os.path.join(WINE_FONTS_DIR, name), os.path.join(fonts, name))
+
     def install_system_tools(self):
         system32 = os.path.join(self.prefix, "drive_c", "windows", "system32")
         for name in SYSTEM_TOOLS:
@@ -221,12 +254,16 @@ class WineEnv:
     def warm_up(self):
         """The first GUI process after boot waits for services that are still
         starting; one throwaway run here keeps that wait out of the cases."""
-        self.run_wine([self.tool("uidriver.exe"), "list", "--exe", "none.exe"], timeout=SHORT_TIMEOUT)
+        self.run_wine([self.driver(), "list", "--exe", "none.exe"], timeout=SHORT_TIMEOUT)
 
     # --- running things in it ------------------------------------------------
 
     def tool(self, name):
         return os.path.join(self.tools_dir, name)
+
+    def driver(self):
+        """The UI driver of the launcher's bitness."""
+        return os.path.join(self.driver_dir, "uidriver.exe")
 
     def environment(self, extra=None):
         env = self.base_environment()
@@ -269,11 +306,13 @@ class WineEnv:
         if version is not None and result.returncode != 0:
             raise EnvError("could not set Windows version %s: %r" % (version, result))
 
-    def screenshot(self, path):
-        """Saves the whole virtual screen as a PNG; returns True when it was written."""
+    def screenshot(self, path, rect=None):
+        """Saves the virtual screen, or only rect (x, y, width, height) of it, as
+        a PNG; returns True when it was written."""
         os.makedirs(os.path.dirname(path), exist_ok=True)
+        crop = ["-crop", "%dx%d+%d+%d" % (rect[2], rect[3], rect[0], rect[1]), "+repage"] if rect else []
         try:
-            subprocess.run(["import", "-window", "root", "-display", self.display, path],
+            subprocess.run(["import", "-window", "root", "-display", self.display] + crop + [path],
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=SHORT_TIMEOUT,
                            check=False)
         except subprocess.TimeoutExpired:

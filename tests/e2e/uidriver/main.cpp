@@ -7,6 +7,9 @@
  * click    waits for one, prints it, posts BM_CLICK to --button
  * command  waits for one, prints it, posts WM_COMMAND --id
  * key      waits for one, prints it, posts the key --vk
+ * syscommand  waits for one, prints it, posts WM_SYSCOMMAND --id (0xF060 is the close box)
+ * sysmenu  waits for one, prints it and its system menu, read from inside its
+ *          process by the hook DLL beside the driver (of the window's bitness)
  * gone     waits until none matches
  * list     prints every visible top-level window now (no filters but --exe)
  *
@@ -18,19 +21,21 @@
 
 #include "common/json_line.h"
 #include "uidriver/options.h"
+#include "uidriver/system_menu.h"
 #include "uidriver/user_actions.h"
 #include "uidriver/window_find.h"
 #include "uidriver/window_report.h"
 
 enum { EXIT_DONE = 0, EXIT_USAGE = 1, EXIT_TIMEOUT = 2, EXIT_FAILED = 3 };
 
-static void ReportEvent(const char *event, const DriverOptions *options, int windows)
+static void ReportEvent(const char *event, const DriverOptions *options, int windows, DWORD error = 0)
 {
     static JsonLine line;
     JsonBegin(&line);
     JsonString(&line, "event", event);
     JsonString(&line, "action", options->action);
     JsonNumber(&line, "windows", windows);
+    if (error) JsonNumber(&line, "error", error);
     JsonEnd(&line);
 }
 
@@ -52,6 +57,8 @@ static int DoUserAction(const DriverOptions *options, HWND window)
     if (!strcmp(options->action, "click")) return ClickButton(window, options->button);
     if (!strcmp(options->action, "command")) return PostCommand(window, options->commandId);
     if (!strcmp(options->action, "key")) return PressKey(window, options->virtualKey);
+    if (!strcmp(options->action, "syscommand")) return PostSysCommand(window, options->commandId);
+    if (!strcmp(options->action, "sysmenu")) return PrintSystemMenu(window, options->timeoutMs);
     return 1;
 }
 
@@ -71,8 +78,10 @@ static int RunAction(const DriverOptions *options)
     if (!WaitForWindows(options, &found)) return ReportTimeout(options, &found);
     int reported = !strcmp(options->action, "report") ? found.count : 1;
     for (int i = 0; i < reported; ++i) ReportWindow(found.windows[i]);
+    SetLastError(0);
     if (!DoUserAction(options, found.windows[0])) {
-        ReportEvent("action_failed", options, found.count);
+        DWORD error = GetLastError();
+        ReportEvent("action_failed", options, found.count, error);
         return EXIT_FAILED;
     }
     ReportEvent("done", options, found.count);
@@ -83,7 +92,7 @@ int main(int argc, char **argv)
 {
     DriverOptions options;
     if (!ParseOptions(argc, argv, &options)) return EXIT_USAGE;
-    const char *known[] = {"report", "click", "command", "key", "gone", "list"};
+    const char *known[] = {"report", "click", "command", "key", "syscommand", "sysmenu", "gone", "list"};
     for (const char *action : known)
         if (!strcmp(options.action, action)) return RunAction(&options);
     fprintf(stderr, "uidriver: unknown action %s\n", options.action);
