@@ -11,7 +11,8 @@ import time
 import packages
 from launcher import (BOX_TIMEOUT_MS, DIALOG_CLASS, FRAME_CLASS, MESSAGE_BOX_CLASS, MSG_DIFFERENT_SYSTEM,
                       MSG_MISSING_SYSTEM, MSG_QUIT, MSG_SETUP_FILE_MISSING, NOTICE_MARK, NOTICE_ORDER_TEXT,
-                      NOTICE_SYSTEMS_TEXT, PAGE_INSTRUCTION, PRODUCT_TITLE, SC_CLOSE, answer_notice, control,
+                      NOTICE_SYSTEMS_TEXT, PAGE_INSTRUCTION, PRODUCT_TITLE, SC_CLOSE, VK_ESCAPE, VK_RETURN,
+                      answer_notice, control,
                       dismiss, end_from_page, expect_box, find_frame, find_notice, finish_after_box, launch,
                       page_of)
 from suite import SHOTS_ROOT, case
@@ -28,6 +29,7 @@ WS_VISIBLE, WS_DISABLED = 0x10000000, 0x08000000
 SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE = 0xF000, 0xF010, 0xF020, 0xF030
 BS_TYPEMASK, BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX = 0xF, 0, 1, 3, 9, 7
 IDOK, IDCANCEL = 1, 2
+VK_TAB = 0x09
 IDC_PAGE_OK, IDC_NETWORK_PORT, IDC_DRIVER_PACKAGE = 1276, 4010, 4030
 IDC_PAGE_INSTRUCTION, IDC_PAGE_MODEL_GROUP = 1269, 1273
 IDC_NOTICE_INFO_ICON, IDC_NOTICE_TEXT, IDC_NOTICE_WARNING_TEXT, IDC_NOTICE_WARNING_ICON = 1270, 1271, 1272, 1273
@@ -245,6 +247,31 @@ def wait_for_focus(ctx, what, control_id, timeout=5.0):
         if focused == [control_id] or time.monotonic() > deadline or frame is None:
             break
     ctx.check_equal(focused, [control_id], "%s: control with the focus" % what)
+
+
+@case
+def page_keyboard(ctx):
+    # The message loop routes no dialog messages: Escape and Enter on the page
+    # press no button (no quit question, no installation), nor does Tab move on.
+    process = launch(ctx, package(ctx, "pkg"))
+    if find_notice(ctx, "notice"):
+        answer_notice(ctx, "notice", "OK")
+    ctx.require(find_frame(ctx, "page") is not None, "no page")
+    wait_for_focus(ctx, "start", IDC_PAGE_OK)
+    for name, key in (("escape", VK_ESCAPE), ("enter", VK_RETURN), ("tab", VK_TAB)):
+        pressed = ui.key(ctx.env, key, exe="Setup.exe", class_name=FRAME_CLASS)
+        ctx.check(pressed.done, "%s: key not pressed; %s" % (name, pressed.describe()))
+        # The system menu query is posted after the key, so once it is answered
+        # the launcher has taken the key and done whatever it does with it.
+        menu, result = ui.system_menu(ctx.env, exe="Setup.exe", class_name=FRAME_CLASS)
+        ctx.check(menu is not None, "%s: the launcher did not answer; %s" % (name, result.describe()))
+        windows = ui.list_windows(ctx.env, exe="Setup.exe").windows
+        ctx.check_equal([window["class"] for window in windows], [FRAME_CLASS], "%s: the launcher's windows" % name)
+        ctx.check(process.poll() is None, "%s: the launcher ended" % name)
+        frame = find_frame(ctx, name)
+        focused = [item["id"] for item in (frame or {}).get("controls", []) if item["focused"]]
+        ctx.check_equal(focused, [IDC_PAGE_OK], "%s: control with the focus" % name)
+    end_from_page(ctx, process, "end")
 
 
 # Every Windows version Wine can report to the launcher (win31 ends before any
