@@ -25,11 +25,12 @@ SAMPLE_MODEL = "ZEMBRIX VQ-2200 Series"
 # Window styles and system commands.
 WS_CHILD, WS_CAPTION, WS_SYSMENU = 0x40000000, 0x00C00000, 0x00080000
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
-WS_VISIBLE, WS_DISABLED = 0x10000000, 0x08000000
-SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE = 0xF000, 0xF010, 0xF020, 0xF030
+WS_VISIBLE, WS_DISABLED, WS_MINIMIZE = 0x10000000, 0x08000000, 0x20000000
+SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE = 0xF000, 0xF010, 0xF020, 0xF030, 0xF120
 BS_TYPEMASK, BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX = 0xF, 0, 1, 3, 9, 7
 IDOK, IDCANCEL = 1, 2
 VK_TAB = 0x09
+IDI_PRINTER = 204
 IDC_PAGE_OK, IDC_NETWORK_PORT, IDC_DRIVER_PACKAGE = 1276, 4010, 4030
 IDC_PAGE_INSTRUCTION, IDC_PAGE_MODEL_GROUP = 1269, 1273
 IDC_NOTICE_INFO_ICON, IDC_NOTICE_TEXT, IDC_NOTICE_WARNING_TEXT, IDC_NOTICE_WARNING_ICON = 1270, 1271, 1272, 1273
@@ -159,7 +160,7 @@ def check_frame_place(ctx, frame, page):
 
 
 def check_system_menu(ctx, what):
-    menu, result = ui.system_menu(ctx.env, exe="Setup.exe", class_name=FRAME_CLASS)
+    menu, result = ui.system_menu(ctx.env, icon_id=IDI_PRINTER, exe="Setup.exe", class_name=FRAME_CLASS)
     if not ctx.check(menu is not None, "%s: system menu not read; %s" % (what, result.describe())):
         return
     ids = [hex_value(item["id"]) for item in menu["items"]]
@@ -167,6 +168,7 @@ def check_system_menu(ctx, what):
     ctx.check(all(command in ids for command in (SC_MOVE, SC_MINIMIZE, SC_CLOSE)),
               "%s: Move, Minimize or Close missing from %r" % (what, menu["items"]))
     ctx.check_equal(menu["pointer_bits"], ctx.env.bits, "%s: launcher bitness" % what)
+    ctx.check(menu["class_icon_is_resource"], "%s: the frame's class icon is not icon %d" % (what, IDI_PRINTER))
 
 
 @case
@@ -217,6 +219,11 @@ def quit_prompt_answers(ctx):
         # No: the launcher keeps running, the page takes input again.
         box = quit_prompt(ctx, what + "-no", ask, frame)
         if box is not None:
+            # The page set icon 204 on its window class, the dialog class the prompt shares.
+            menu, result = ui.system_menu(ctx.env, icon_id=IDI_PRINTER, exe="Setup.exe",
+                                          class_name=MESSAGE_BOX_CLASS, text=MSG_QUIT)
+            ctx.check(menu and menu["class_icon_is_resource"], "%s: the dialog class icon is not icon %d; %s"
+                      % (what, IDI_PRINTER, menu or result.describe()))
             ui.click(ctx.env, "No", exe="Setup.exe", class_name=MESSAGE_BOX_CLASS, text=MSG_QUIT)
             gone = ui.gone(ctx.env, BOX_TIMEOUT_MS, exe="Setup.exe", class_name=MESSAGE_BOX_CLASS, text=MSG_QUIT)
             ctx.check(gone.done, "%s: prompt still up after No; %s" % (what, gone.describe()))
@@ -272,6 +279,35 @@ def page_keyboard(ctx):
         focused = [item["id"] for item in (frame or {}).get("controls", []) if item["focused"]]
         ctx.check_equal(focused, [IDC_PAGE_OK], "%s: control with the focus" % name)
     end_from_page(ctx, process, "end")
+
+
+@case
+def minimise_and_restore(ctx):
+    # The frame can be minimised; restored, the focus is back on the control that had it.
+    process = launch(ctx, package(ctx, "pkg"))
+    if find_notice(ctx, "notice"):
+        answer_notice(ctx, "notice", "OK")
+    ctx.require(find_frame(ctx, "page") is not None, "no page")
+    ticked = ui.click(ctx.env, "Use a network port", exe="Setup.exe", class_name=FRAME_CLASS)
+    ctx.check(ticked.done, "tick: %s" % ticked.describe())
+    wait_for_focus(ctx, "ticked", IDC_NETWORK_PORT)
+    for what, command, minimised in (("minimise", SC_MINIMIZE, True), ("restore", SC_RESTORE, False)):
+        done = ui.syscommand(ctx.env, command, exe="Setup.exe", class_name=FRAME_CLASS)
+        ctx.check(done.done, "%s: %s" % (what, done.describe()))
+        wait_for_style(ctx, what, WS_MINIMIZE, minimised)
+    wait_for_focus(ctx, "restored", IDC_NETWORK_PORT)
+    end_from_page(ctx, process, "end")
+
+
+def wait_for_style(ctx, what, bit, present, timeout=5.0):
+    """Waits (bounded) until the frame's style has bit set (present) or clear."""
+    deadline = time.monotonic() + timeout
+    while True:
+        found = ui.report(ctx.env, 2000, exe="Setup.exe", class_name=FRAME_CLASS)
+        style = hex_value(found.windows[0]["style"]) if found.windows else 0
+        if bool(style & bit) == present or time.monotonic() > deadline:
+            break
+    ctx.check_equal(bool(style & bit), present, "%s: frame style bit 0x%x" % (what, bit))
 
 
 # Every Windows version Wine can report to the launcher (win31 ends before any
