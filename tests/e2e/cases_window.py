@@ -311,43 +311,57 @@ def wait_for_style(ctx, what, bit, present, timeout=5.0):
 
 
 # Every Windows version Wine can report to the launcher (win31 ends before any
-# window: see cases_startup) and what the policy makes of it.  win81 and win10
-# report 6.2 to an executable whose manifest names Windows 7 and 8 only.
+# window: see cases_startup), the version the launcher is told, as read inside
+# its process, and what the policy makes of it.  win81 and win10 report 6.2 to
+# an executable whose manifest names Windows 7 and 8 only.
 VERSION_ROWS = [
-    ("win98", MSG_DIFFERENT_SYSTEM),
-    ("nt351", MSG_MISSING_SYSTEM),
-    ("nt40", MSG_DIFFERENT_SYSTEM),
-    ("win2k", MSG_DIFFERENT_SYSTEM),
-    ("winxp", MSG_DIFFERENT_SYSTEM),
-    ("win2003", MSG_DIFFERENT_SYSTEM),
-    ("vista", MSG_DIFFERENT_SYSTEM),
-    ("win7", None),
-    ("win8", None),
-    ("win81", None),
-    ("win10", None),
+    ("win98", {(1, 4, 10)}, MSG_DIFFERENT_SYSTEM),
+    ("nt351", {(2, 3, 51)}, MSG_MISSING_SYSTEM),
+    ("nt40", {(2, 4, 0)}, MSG_DIFFERENT_SYSTEM),
+    ("win2k", {(2, 5, 0)}, MSG_DIFFERENT_SYSTEM),
+    ("winxp", {(2, 5, 1)}, MSG_DIFFERENT_SYSTEM),
+    ("win2003", {(2, 5, 2)}, MSG_DIFFERENT_SYSTEM),
+    ("vista", {(2, 6, 0)}, MSG_DIFFERENT_SYSTEM),
+    ("win7", {(2, 6, 1)}, None),
+    ("win8", {(2, 6, 2)}, None),
+    ("win81", {(2, 6, 2)}, None),
+    ("win10", {(2, 6, 2)}, None),
 ]
+
+
+def version_told(ctx, what):
+    """(platform, major, minor) as GetVersionExA answers inside the launcher, read on the notice."""
+    menu, result = ui.system_menu(ctx.env, exe="Setup.exe", class_name=DIALOG_CLASS, text=NOTICE_MARK)
+    if not ctx.check(menu is not None and "platform" in menu, "%s: version not read; %s" % (what, result.describe())):
+        return None
+    return (menu["platform"], menu["major"], menu["minor"])
 
 
 @case
 def version_policy(ctx):
     folder = package(ctx, "pkg")
     try:
-        # On the 9x family the setup file is checked before the notice.
+        # On the 9x family too the setup file is checked before the notice.
         ctx.env.set_windows_version("win98")
         expect_refusal_without_setup_file(ctx)
-        for version, refusal in VERSION_ROWS:
+        for version, told, refusal in VERSION_ROWS:
             ctx.env.set_windows_version(version)
             process = launch(ctx, folder)
+            seen = None
             if find_notice(ctx, version):
+                seen = version_told(ctx, version)
+                ctx.check(seen in told, "%s: the launcher is told %r, expected one of %r" % (version, seen, told))
                 answer_notice(ctx, version, "OK")
             if refusal is None:
                 if find_frame(ctx, version) is not None:
+                    ctx.note("%-7s told %s: accepted, page shown" % (version, ".".join(map(str, seen or ()))))
                     end_from_page(ctx, process, version)
                 else:
                     ctx.env.finish(process, 1)
                 continue
             box = expect_box_owned(ctx, version, refusal)
             if box is not None:
+                ctx.note("%-7s told %s: refused, %r" % (version, ".".join(map(str, seen or ())), refusal))
                 dismiss(ctx, version, "click", refusal)
             finish_after_box(ctx, process, version)
     finally:

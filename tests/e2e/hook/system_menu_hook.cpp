@@ -37,6 +37,18 @@ static int ClassIconIsResource(HWND window, LPARAM iconId)
     return classIcon != NULL && classIcon == resourceIcon;
 }
 
+/* The Windows version as this process is told it (its manifest shapes the answer). */
+static void ReportVersion(JsonLine *line)
+{
+    OSVERSIONINFOA version;
+    memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return;
+    JsonNumber(line, "platform", version.dwPlatformId);
+    JsonNumber(line, "major", version.dwMajorVersion);
+    JsonNumber(line, "minor", version.dwMinorVersion);
+}
+
 static void ReportSystemMenu(HWND window, HWND replyTo, LPARAM iconId)
 {
     static JsonLine line;
@@ -46,6 +58,7 @@ static void ReportSystemMenu(HWND window, HWND replyTo, LPARAM iconId)
     JsonHex(&line, "hwnd", (unsigned long long)(ULONG_PTR)window);
     JsonBool(&line, "wow64", RunsUnderWow64());
     JsonNumber(&line, "pointer_bits", (long long)sizeof(void *) * 8);
+    ReportVersion(&line);
     JsonBool(&line, "has_menu", menu != NULL);
     JsonNumber(&line, "icon_resource", (long long)iconId);
     JsonBool(&line, "class_icon_is_resource", ClassIconIsResource(window, iconId));

@@ -10,6 +10,7 @@
  * loop it runs, a modal one included), the hook reads GetSystemMenu(window,
  * FALSE) there and sends the driver's window one WM_COPYDATA whose data is a
  * JSON object: {"event":"system_menu","wow64":..,"pointer_bits":..,
+ * "platform":..,"major":..,"minor":.. (GetVersionExA as the process sees it),
  * "class_icon_is_resource":.. (the window's class icon is that icon), "items":[..]}. */
 #ifndef E2E_HOOK_SYSTEM_MENU_HOOK_H
 #define E2E_HOOK_SYSTEM_MENU_HOOK_H
