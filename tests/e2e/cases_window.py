@@ -12,9 +12,8 @@ import packages
 from launcher import (BOX_TIMEOUT_MS, DIALOG_CLASS, FRAME_CLASS, MESSAGE_BOX_CLASS, MSG_DIFFERENT_SYSTEM,
                       MSG_MISSING_SYSTEM, MSG_QUIT, MSG_SETUP_FILE_MISSING, NOTICE_MARK, NOTICE_ORDER_TEXT,
                       NOTICE_SYSTEMS_TEXT, PAGE_INSTRUCTION, PRODUCT_TITLE, SC_CLOSE, VK_ESCAPE, VK_RETURN,
-                      answer_notice, control,
-                      dismiss, end_from_page, expect_box, find_frame, find_notice, finish_after_box, launch,
-                      page_of)
+                      answer_notice, control, dismiss, end_from_page, expect_box, find_frame, find_notice,
+                      finish_after_box, launch, page_of)
 from suite import SHOTS_ROOT, case
 
 import ui
@@ -25,7 +24,7 @@ SAMPLE_MODEL = "ZEMBRIX VQ-2200 Series"
 # Window styles and system commands.
 WS_CHILD, WS_CAPTION, WS_SYSMENU = 0x40000000, 0x00C00000, 0x00080000
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
-WS_VISIBLE, WS_DISABLED, WS_MINIMIZE = 0x10000000, 0x08000000, 0x20000000
+WS_DISABLED, WS_MINIMIZE = 0x08000000, 0x20000000
 SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE = 0xF000, 0xF010, 0xF020, 0xF030, 0xF120
 BS_TYPEMASK, BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX = 0xF, 0, 1, 3, 9, 7
 IDOK, IDCANCEL = 1, 2
