@@ -19,6 +19,7 @@ ALLOWED_STATIC_DLLS = {
     "gdi32.dll", "imagehlp.dll", "imm32.dll", "msctf.dll", "msvcrt.dll", "normaliz.dll",
     "nsi.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "sechost.dll",
     "setupapi.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll"}
+SHIPPED_SIZE_LIMIT = 32 * 1024
 PRODUCT = "ZEMBRIX VQ Series Printer Driver Package"
 WIN7 = "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"
 WIN8 = "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"
@@ -141,6 +142,9 @@ def check(exe, target):
     data = open(exe, "rb").read()
     pe = Pe(data)
     print("size: %d bytes" % len(data))
+    if target == "win32":
+        expect("shipped build at most %d bytes" % SHIPPED_SIZE_LIMIT, len(data) <= SHIPPED_SIZE_LIMIT,
+               "%d bytes" % len(data))
     want_magic, want_machine = (0x10B, 0x14C) if target == "win32" else (0x20B, 0x8664)
     expect("PE format for " + target, pe.magic == want_magic and pe.machine == want_machine,
            "magic %#x machine %#x" % (pe.magic, pe.machine))
