@@ -6,6 +6,7 @@ PACKAGES=(
     cmake make g++ libgtest-dev python3
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine64 xvfb x11-utils imagemagick
+    clang libclang-rt-dev
 )
 
 missing=()

@@ -1,0 +1,35 @@
+/* Helpers of the fuzz target: a scratch launch folder per input, and the checks
+ * that turn a wrong result into a crash libFuzzer reports. */
+#ifndef TESTS_FUZZ_FUZZ_SUPPORT_H
+#define TESTS_FUZZ_FUZZ_SUPPORT_H
+
+#include <stddef.h>
+
+#include <string>
+
+namespace fuzz {
+
+/* Empties the scratch folder and makes a launch folder below it whose name
+ * carries padding extra bytes; returns its host path. */
+std::string FreshLaunchFolder(unsigned padding);
+
+void MakeFolders(const std::string &hostPath);
+void WriteHostFile(const std::string &hostPath, const std::string &content);
+
+/* Creates the listed entry (a relative Windows path) below the launch folder,
+ * as a file or a folder.  Entries that would land outside it ("..", drive or
+ * absolute paths) are left alone. */
+void PlaceEntry(const std::string &launchFolder, const std::string &entry, bool asFolder);
+
+/* Aborts unless buffer holds a terminator within size bytes. */
+void CheckTerminated(const char *buffer, size_t size);
+
+/* Aborts unless exactly count message boxes were shown, each with the product title. */
+void CheckMessages(size_t count);
+
+/* Aborts with reason (libFuzzer records the input). */
+[[noreturn]] void Fail(const std::string &reason);
+
+}  // namespace fuzz
+
+#endif
