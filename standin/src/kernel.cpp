@@ -19,7 +19,8 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info)
     Log("GetVersionExA(" + std::to_string(size) + ")");
     bool known = size == sizeof(OSVERSIONINFOEXA) || size == sizeof(OSVERSIONINFOA);
     bool refused = (size == sizeof(OSVERSIONINFOEXA) && state().extendedQueryFails) ||
-                   (size == sizeof(OSVERSIONINFOA) && state().basicQueryFails);
+                   (size == sizeof(OSVERSIONINFOA) && state().basicQueryFails) || state().versionQueriesLeft == 0;
+    if (state().versionQueriesLeft > 0) state().versionQueriesLeft--;
     if (!known || refused) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
@@ -150,6 +151,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
+    if (IS_INTRESOURCE(name)) return standin::ProcByOrdinal(module, (WORD)(ULONG_PTR)name);
     Log(std::string("GetProcAddress(") + name + ")");
     if (module == &g_kernel32) {
         if (state().wow64ProbePresent && strcmp(name, "IsWow64Process") == 0)

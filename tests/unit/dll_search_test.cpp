@@ -32,11 +32,13 @@ class DllSearchStartTest : public LauncherTest {};
 
 TEST_F(DllSearchStartTest, RestrictsBeforeAnyOtherCallOnEveryPath)
 {
-    /* A passing start and the earliest refusal (a folder that is too long). */
+    /* A start that reaches the message loop, and the earliest refusal (a folder that is too long). */
     for (bool tooLong : {false, true}) {
         Restart();
         WriteValidSetupFile();
         if (tooLong) sys().currentDirectory = "C:\\" + std::string(120, 'a');
+        sys().dialogPresses = {IDOK};
+        sys().whileLoopWaits = [] { PostQuitMessage(0); };
         RunLauncher();
         ASSERT_GE(sys().calls.size(), 3u);
         EXPECT_EQ(sys().calls[0], "GetProcAddress(SetDefaultDllDirectories)");

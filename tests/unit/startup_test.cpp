@@ -105,6 +105,7 @@ TEST_F(StartupTest, SystemFailuresEndSilentlyBeforeTheGuard)
 TEST_F(StartupTest, BasicVersionRecordIsEnoughToGoOn)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     sys().extendedQueryFails = true;
     EXPECT_EQ(RunLauncher(), 0);
     EXPECT_TRUE(standin::Called("GetVersionExA(148)"));
@@ -131,6 +132,7 @@ TEST_F(StartupTest, SecondInstanceIsToldAndClosesItsHandle)
 TEST_F(StartupTest, AbandonedGuardIsTakenOverSilently)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     sys().mutex = standin::MutexScript::Abandoned;
     EXPECT_EQ(RunLauncher(), 0);
     EXPECT_TRUE(sys().messageBoxes.empty());
@@ -140,6 +142,7 @@ TEST_F(StartupTest, AbandonedGuardIsTakenOverSilently)
 TEST_F(StartupTest, GuardIsOpenedNotOwnedAndWaitedForWithoutDelay)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     EXPECT_EQ(RunLauncher(), 0);
     EXPECT_TRUE(standin::Called("CreateMutexA(NULL,FALSE,Global\\ZEMBRIX_VQ_PrinterDriver_Mutex)"));
     EXPECT_TRUE(standin::Called("WaitForSingleObject(0)"));
@@ -156,6 +159,7 @@ TEST_F(StartupTest, FailedSetupCheckKeepsTheGuardUntilTheProcessEnds)
 TEST_F(StartupTest, GuardIsDroppedWhenTheWindowStageEndsTheLaunch)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     EXPECT_EQ(RunLauncher(), 0);
     ASSERT_EQ(sys().mutexes.size(), 1u);
     EXPECT_FALSE(sys().mutexes[0].owned);
@@ -166,6 +170,7 @@ TEST_F(StartupTest, GuardIsDroppedWhenTheWindowStageEndsTheLaunch)
 TEST_F(StartupTest, ClassIsRegisteredOnlyWithoutAPreviousInstance)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     EXPECT_EQ(RunLauncher(), 0);
     ASSERT_EQ(sys().registeredClasses.size(), 1u);
     const WNDCLASSEXA &wc = sys().registeredClasses[0];
@@ -176,6 +181,7 @@ TEST_F(StartupTest, ClassIsRegisteredOnlyWithoutAPreviousInstance)
     EXPECT_NE(wc.hbrBackground, nullptr);
 
     Restart();
+    sys().dialogPresses = {IDCANCEL};
     static struct HINSTANCE__ instance, previous;
     char commandLine[] = "";
     EXPECT_EQ(WinMain(&instance, &previous, commandLine, SW_SHOWNORMAL), 0);
