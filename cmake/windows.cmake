@@ -4,11 +4,11 @@ enable_language(RC)
 # Small: size-optimised, no unwind tables (no exceptions), unused sections dropped, stripped.
 # Reproducible: no link time stamp (so the PE checksum is stable too), no compiler
 # identification strings, and no build folder in the file, wherever the clone lies.
-set(WIN_COMPILE_OPTIONS -Os -Wall -Wextra -Werror -fno-exceptions -fno-rtti
+set(WIN_COMPILE_OPTIONS -Os -flto -Wall -Wextra -Werror -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident
     -ffunction-sections -fdata-sections
     -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
-set(WIN_LINK_OPTIONS -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
+set(WIN_LINK_OPTIONS -Os -flto -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
 add_executable(Setup WIN32 ${LAUNCHER_SOURCES} res/setup.rc)
 target_include_directories(Setup PRIVATE src res)

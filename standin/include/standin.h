@@ -37,6 +37,54 @@ struct MutexHandle {
     bool closed = false;
 };
 
+/* One child process started by ShellExecuteExA or CreateProcessA: how its
+ * launch goes and how it ends.  Time passes only through Sleep (sleptMilliseconds). */
+struct ChildScript {
+    bool launchFails = false;
+    DWORD launchError = ERROR_FILE_NOT_FOUND; /* GetLastError after a failed launch */
+    bool noProcessHandle = false;   /* a shell launch that succeeds without a handle */
+    DWORD runsFor = 0;              /* milliseconds of Sleep until it has ended */
+    DWORD exitCode = 0;
+    bool exitCodeUnreadable = false; /* GetExitCodeProcess fails */
+    int printersAfter = -1;         /* >= 0: the local printers the spooler knows after the launch */
+};
+
+/* What one launch asked for (fields of the API that was not called stay empty). */
+struct Launch {
+    std::string api;  /* "ShellExecuteExA" or "CreateProcessA" */
+    bool redirectionDisabled = false;
+    /* ShellExecuteExA */
+    DWORD size = 0;
+    ULONG mask = 0;
+    HWND owner = NULL;
+    std::string verb, file, parameters;
+    bool directoryGiven = false;
+    int show = -1;
+    /* CreateProcessA */
+    bool applicationNameGiven = false;
+    std::string commandLine;
+    bool securityGiven = false;
+    BOOL inheritHandles = FALSE;
+    DWORD creationFlags = 0;
+    bool environmentGiven = false;
+    bool currentDirectoryGiven = false;
+    std::vector<unsigned char> startupInfo;  /* the record's bytes as passed */
+};
+
+/* A process or thread handle a launch gave; its address is the HANDLE. */
+struct ProcessHandle {
+    ChildScript script;
+    DWORD startedAt = 0;
+    bool thread = false;
+    bool closed = false;
+};
+
+/* One EnumPrintersA call: printers added (or removed) just before it answers, or an error. */
+struct SpoolerAnswer {
+    int addPrinters = 0;
+    DWORD error = 0;
+};
+
 /* What a dialog template gives on the host, where there are no resources: the
  * client size in pixels its dialog units come to, and the ids of its controls
  * in template order (the first stands for the first tab stop). */
@@ -104,6 +152,31 @@ struct State {
     /* Answers MessageBoxA gives, first to last; when empty, the box's first button. */
     std::deque<int> messageBoxAnswers;
 
+    /* Processes: one script per launch, first to last (none left: exits 0 at once). */
+    std::deque<ChildScript> children;
+    std::vector<Launch> launches;
+    std::deque<ProcessHandle> processes;
+    bool redirectionDisabled = false;
+    std::string windowsDirectory = "C:\\WINDOWS";
+    bool windowsDirectoryFails = false;
+
+    /* Spooler: what EnumPrintersA counts (winspool.drv is one of systemLibraries). */
+    int localPrinters = 0;
+    int printerConnections = 0;
+    std::deque<SpoolerAnswer> spoolerAnswers;  /* per call, first to last; then plain answers */
+
+    /* Memory blocks and error texts. */
+    int allocationsBeforeFailure = -1;  /* GlobalAlloc calls that succeed before one fails; -1: all */
+    std::map<void *, size_t> globalBlocks;  /* live GlobalAlloc blocks and their sizes */
+    std::map<void *, size_t> localBlocks;   /* live texts FormatMessageA allocated */
+    std::map<DWORD, std::string> errorTexts = {  /* what FormatMessageA knows, as English Windows words it */
+        {0, "The operation completed successfully.\r\n"},
+        {2, "The system cannot find the file specified.\r\n"},
+        {3, "The system cannot find the path specified.\r\n"},
+        {5, "Access is denied.\r\n"},
+        {1155, "No application is associated with the specified file for this operation.\r\n"},
+        {1223, "The operation was canceled by the user.\r\n"},
+    };
     /* Screen and window metrics GetSystemMetrics reports. */
     int screenWidth = 1024;
     int screenHeight = 768;
@@ -124,7 +197,7 @@ struct State {
     /* System folder and the libraries found there (lower case file names). */
     std::string systemDirectory = "C:\\WINDOWS\\system32";
     bool systemDirectoryFails = false;
-    std::vector<std::string> systemLibraries = {"comctl32.dll"};
+    std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv"};
 
     /* The message queue holds only the quit message. */
     bool quitPosted = false;
@@ -164,6 +237,16 @@ bool Called(const std::string &prefix);
 
 void Log(const std::string &line);
 
+/* Between the stand-in's own files: process and thread handles met by the
+ * generic handle functions.  Each returns false when handle is no such handle. */
+bool CloseProcessHandle(HANDLE handle, BOOL *result);
+bool WaitForProcess(HANDLE handle, DWORD milliseconds, DWORD *result);
+
+/* The module LoadLibraryA gives for a system library (lower-case file name). */
+HMODULE LibraryModule(const std::string &fileName);
+
+/* winspool.drv's exports for GetProcAddress; NULL for any other name. */
+FARPROC SpoolerExport(const char *name);
 /* The record of a window handle; NULL for a handle that names no window. */
 Window *WindowOf(HWND window);
 

@@ -6,6 +6,7 @@
 #ifndef STANDIN_WINDOWS_H
 #define STANDIN_WINDOWS_H
 
+#include <stdarg.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -140,6 +141,71 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, 
 
 /* Debugger output */
 void WINAPI OutputDebugStringA(LPCSTR text);
+
+/* Processes, shell launches, memory blocks, error texts, system folders */
+DECLARE_HANDLE(HKEY);
+typedef BYTE *LPBYTE;
+typedef void *HGLOBAL;
+typedef void *HLOCAL;
+
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_MR_MID_NOT_FOUND 317L
+#define STILL_ACTIVE 259
+
+typedef struct _STARTUPINFOA {
+    DWORD cb;
+    LPSTR lpReserved;
+    LPSTR lpDesktop;
+    LPSTR lpTitle;
+    DWORD dwX;
+    DWORD dwY;
+    DWORD dwXSize;
+    DWORD dwYSize;
+    DWORD dwXCountChars;
+    DWORD dwYCountChars;
+    DWORD dwFillAttribute;
+    DWORD dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    LPBYTE lpReserved2;
+    HANDLE hStdInput;
+    HANDLE hStdOutput;
+    HANDLE hStdError;
+} STARTUPINFOA, *LPSTARTUPINFOA;
+
+typedef struct _PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+} PROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+                           LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles, DWORD creationFlags,
+                           LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                           LPPROCESS_INFORMATION processInformation);
+BOOL WINAPI GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
+BOOL WINAPI FreeLibrary(HMODULE module);
+
+UINT WINAPI GetWindowsDirectoryA(LPSTR buffer, UINT size);
+
+#define GMEM_FIXED 0x0000
+#define GMEM_ZEROINIT 0x0040
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
+
+HGLOBAL WINAPI GlobalAlloc(UINT flags, size_t bytes);
+HGLOBAL WINAPI GlobalFree(HGLOBAL block);
+
+#define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
+#define LANG_NEUTRAL 0x00
+#define SUBLANG_SYS_DEFAULT 0x02
+#define MAKELANGID(primary, sub) ((((WORD)(sub)) << 10) | (WORD)(primary))
+
+DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer,
+                            DWORD size, va_list *arguments);
+HLOCAL WINAPI LocalFree(HLOCAL block);
 
 /* Resources */
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))

@@ -107,6 +107,7 @@ static BOOL WINAPI StandinIsWow64Process(HANDLE process, PBOOL wow64)
 static BOOL WINAPI StandinDisableRedirection(LPVOID *previous)
 {
     Log("Wow64DisableWow64FsRedirection");
+    state().redirectionDisabled = true;
     *previous = NULL;
     return TRUE;
 }
@@ -114,6 +115,7 @@ static BOOL WINAPI StandinDisableRedirection(LPVOID *previous)
 static BOOL WINAPI StandinRevertRedirection(LPVOID previous)
 {
     Log(previous ? "Wow64RevertWow64FsRedirection(state)" : "Wow64RevertWow64FsRedirection(NULL)");
+    state().redirectionDisabled = false;
     return TRUE;
 }
 
@@ -165,6 +167,9 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         if (state().dllDirectoryPresent && strcmp(name, "SetDllDirectoryA") == 0)
             return (FARPROC)(void (*)(void))StandinSetDllDirectoryA;
     }
+    if (module == standin::LibraryModule("winspool.drv")) {
+        if (FARPROC function = standin::SpoolerExport(name)) return function;
+    }
     SetLastError(127);  /* ERROR_PROC_NOT_FOUND */
     return NULL;
 }
@@ -198,6 +203,8 @@ static standin::MutexHandle *OpenMutex(HANDLE handle)
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
     Log("WaitForSingleObject(" + std::to_string(milliseconds) + ")");
+    DWORD processResult;
+    if (standin::WaitForProcess(handle, milliseconds, &processResult)) return processResult;
     standin::MutexHandle *mutex = OpenMutex(handle);
     if (!mutex) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -229,6 +236,8 @@ BOOL WINAPI ReleaseMutex(HANDLE handle)
 BOOL WINAPI CloseHandle(HANDLE handle)
 {
     Log("CloseHandle");
+    BOOL processResult;
+    if (standin::CloseProcessHandle(handle, &processResult)) return processResult;
     standin::MutexHandle *mutex = OpenMutex(handle);
     if (!mutex) {
         SetLastError(ERROR_INVALID_HANDLE);

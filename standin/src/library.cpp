@@ -50,6 +50,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName)
     return NULL;
 }
 
+HMODULE standin::LibraryModule(const std::string &fileName) { return &g_modules[Lower(fileName)]; }
+
 static void WINAPI StandinInitCommonControls(void) { Log("InitCommonControls"); }
 
 FARPROC standin::ProcByOrdinal(HMODULE module, WORD ordinal)
