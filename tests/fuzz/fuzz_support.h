@@ -21,11 +21,22 @@ void WriteHostFile(const std::string &hostPath, const std::string &content);
  * absolute paths) are left alone. */
 void PlaceEntry(const std::string &launchFolder, const std::string &entry, bool asFolder);
 
+/* Removes an entry placed by PlaceEntry (a file or a whole folder). */
+void RemoveEntry(const std::string &launchFolder, const std::string &entry);
+
 /* Aborts unless buffer holds a terminator within size bytes. */
 void CheckTerminated(const char *buffer, size_t size);
 
-/* Aborts unless exactly count message boxes were shown, each with the product title. */
-void CheckMessages(size_t count);
+/* Aborts unless between least and most message boxes were shown, each with
+ * the product title and a text, and a missing-file message names a whole entry. */
+void CheckMessages(size_t least, size_t most);
+
+/* Aborts unless the staging parameters are -a and one quoted path that ends
+ * with INF slot 0, within the 259-byte limit. */
+void CheckStagingParameters(const std::string &parameters);
+
+/* Prints the message boxes and launches of the input just run (for reading one input). */
+void ShowOutcome();
 
 /* Aborts with reason (libFuzzer records the input). */
 [[noreturn]] void Fail(const std::string &reason);

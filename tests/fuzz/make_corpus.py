@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the fuzz target into tests/fuzz/corpus/.
 
-Each seed is the 5-byte header the target reads (launch folder padding, flags,
-present mask of FL0 to FL15, folder mask of FL0 to FL7) followed by a setup file.
+Each seed is the 6-byte header the target reads (launch folder padding, flags,
+present mask of FL0 to FL15, folder mask of FL0 to FL7, Windows folder padding)
+followed by a setup file.
 The scratch launch folder is 30 bytes as a Windows path, so a padding of 69
 makes it exactly 100 bytes (one more for the separator) and 70 makes it 101.
 """
@@ -11,6 +12,7 @@ import os
 HERE = os.path.dirname(os.path.abspath(__file__))
 FLAG_FOLDER, FLAG_REMOVED, FLAG_NINE_X = 0x01, 0x02, 0x04
 FLAG_NETWORK, FLAG_STAGING_FAILS, FLAG_WIZARD_ADDS = 0x08, 0x10, 0x20
+FLAG_LAUNCH_FAILS, FLAG_SPOOLER_ERROR = 0x40, 0x80
 
 
 def setup_file(model="VQ-2200 Series", language="English", infs=("VQ2200.INF",), files=None,
@@ -24,8 +26,8 @@ def setup_file(model="VQ-2200 Series", language="English", infs=("VQ2200.INF",),
     return ("\r\n".join(lines) + "\r\n").encode("latin-1")
 
 
-def seed(padding=0, flags=0, present=0xFFFF, folders=0, body=b""):
-    return bytes([padding, flags, present & 0xFF, present >> 8, folders]) + body
+def seed(padding=0, flags=0, present=0xFFFF, folders=0, windows=0, body=b""):
+    return bytes([padding, flags, present & 0xFF, present >> 8, folders, windows]) + body
 
 
 LONG = "L" * 254
@@ -54,6 +56,11 @@ SEEDS = {
     "dot_dot_quotes_absolute": seed(body=setup_file(infs=('a"b.INF',),
                                                     files=["..\\x", "\"q\".INF", "C:\\Windows", "\\\\srv\\s\\f"])),
     "byte_order_mark": seed(body=b"\xef\xbb\xbf" + setup_file()),
+    "launch_fails": seed(flags=FLAG_LAUNCH_FAILS, body=setup_file()),
+    "spooler_error": seed(flags=FLAG_NETWORK | FLAG_SPOOLER_ERROR, body=setup_file()),
+    "windows_folder_long": seed(windows=230, body=setup_file()),
+    "staging_command_too_long": seed(padding=69, body=setup_file(infs=("I" * 200,), files=["x"])),
+    "drive_root_like": seed(flags=FLAG_NINE_X, body=setup_file(files=["sub\\..\\x"])),
     "empty": seed(),
 }
 
