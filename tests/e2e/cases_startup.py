@@ -5,7 +5,6 @@ code 0 and no window, which is what an accepted start looks like here."""
 
 import os
 import shutil
-import tempfile
 
 import packages
 from launcher import (MSG_ALREADY_STARTED, MSG_FOLDER_TOO_LONG, MSG_SETUP_FILE_FAILED, MSG_SETUP_FILE_MISSING,
@@ -29,21 +28,16 @@ def launch_folder_length(ctx):
         # The folder is checked before the setup file: too long wins over missing.
         ("len101-no-ini", 101, False, MSG_FOLDER_TOO_LONG),
     ]
-    # A short parent under /tmp, so the rows run wherever the repository lies.
-    parent = tempfile.mkdtemp(prefix="e2e-len-", dir="/tmp")
-    try:
-        for row, length, with_ini, message in rows:
-            try:
-                folder = packages.folder_of_length(os.path.join(parent, row), length)
-            except ValueError as reason:
-                raise Skip(str(reason))
-            packages.lay_out_package(folder, ctx.env.setup_exe, with_setup_file=with_ini)
-            if message is None:
-                expect_silent_start(ctx, folder, row)
-            else:
-                expect_refusal(ctx, folder, row, message, "warning", how="command")
-    finally:
-        shutil.rmtree(parent, ignore_errors=True)
+    for row, length, with_ini, message in rows:
+        try:
+            folder = packages.folder_of_length(ctx.folder(row), length)
+        except ValueError as reason:
+            raise Skip(str(reason))
+        packages.lay_out_package(folder, ctx.env.setup_exe, with_setup_file=with_ini)
+        if message is None:
+            expect_silent_start(ctx, folder, row)
+        else:
+            expect_refusal(ctx, folder, row, message, "warning", how="command")
 
 
 @case
@@ -132,3 +126,18 @@ def platform_family(ctx):
         expect_refusal(ctx, folder, "winxp", MSG_SETUP_FILE_MISSING, "error")
     finally:
         ctx.env.set_windows_version(None)
+
+
+@case
+def launcher_bitness(ctx):
+    # Read from inside the launcher's process (held open by its box): the
+    # shipped 32-bit build runs as a WoW64 process, so its WOW64 paths run.
+    folder = package(ctx, "pkg", with_setup_file=False)
+    process = launch(ctx, folder)
+    ctx.require(expect_box(ctx, "box", MSG_SETUP_FILE_MISSING, "error") is not None, "the launcher showed no box")
+    menu, result = ui.system_menu(ctx.env, exe="Setup.exe", text=MSG_SETUP_FILE_MISSING)
+    if ctx.check(menu is not None, "system menu not read: %s" % result.describe()):
+        ctx.check_equal(menu["pointer_bits"], ctx.env.bits, "launcher's pointer size in bits")
+        ctx.check_equal(menu["wow64"], ctx.env.bits == 32, "IsWow64Process in the launcher")
+    dismiss(ctx, "box", "click", MSG_SETUP_FILE_MISSING)
+    finish_after_box(ctx, process, "box")

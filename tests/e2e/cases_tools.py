@@ -77,7 +77,7 @@ def count_printers(ctx):
     return lines[0]
 
 
-@case
+@case(once=True)
 def tool_pnputil(ctx):
     arguments = "/add-driver Z:\\pkg\\VQ2200.INF /install"
     rows = [
@@ -102,7 +102,7 @@ def tool_pnputil(ctx):
     check_log(ctx, "direct", log, "pnputil", "/enum-drivers", ANY_SHOW)
 
 
-@case
+@case(once=True)
 def tool_add_printer_wizard(ctx):
     arguments = "printui.dll,PrintUIEntry /il"
     before = count_printers(ctx)

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Shows the launcher at work on the sample package.
 
-Lays out examples/package under out/demo/package with build/win64/Setup.exe in
-it and runs Setup.exe there under Wine:
+Lays out examples/package with Setup.exe in it under a short folder of its own
+(/tmp/demo-XXXXXX, removed afterwards, so the launch folder stays far below the
+launcher's 100-byte limit wherever the clone lies) and runs Setup.exe there
+under Wine:
 
 * with $DISPLAY set, on that display, for a person to watch and answer;
 * otherwise on a private virtual display, where the UI driver walks through
@@ -12,6 +14,7 @@ it and runs Setup.exe there under Wine:
 import os
 import shutil
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -43,11 +46,10 @@ class Walk:
         print("demo: " + text, flush=True)
 
 
-def lay_out(env):
+def lay_out(env, parent):
     shutil.rmtree(DEMO_DIR, ignore_errors=True)
-    valid = packages.lay_out_package(os.path.join(DEMO_DIR, "package"), env.setup_exe)
-    no_ini = packages.lay_out_package(os.path.join(DEMO_DIR, "package-without-setup-file"), env.setup_exe,
-                                      with_setup_file=False)
+    valid = packages.lay_out_package(os.path.join(parent, "package"), env.setup_exe)
+    no_ini = packages.lay_out_package(os.path.join(parent, "no-setup-file"), env.setup_exe, with_setup_file=False)
     return valid, no_ini
 
 
@@ -95,9 +97,10 @@ def main():
     display = os.environ.get("DISPLAY") or None
     env = winenv.WineEnv(prefix=DEMO_PREFIX, display=display)
     walk = Walk(env)
+    parent = tempfile.mkdtemp(prefix="demo-", dir="/tmp")
     try:
         env.start()
-        valid, no_ini = lay_out(env)
+        valid, no_ini = lay_out(env, parent)
         if display:
             walk_person(walk, valid, no_ini)
         else:
@@ -107,6 +110,7 @@ def main():
         return 1
     finally:
         env.close()
+        shutil.rmtree(parent, ignore_errors=True)
     for path in walk.shots:
         print("demo: screenshot %s" % os.path.relpath(path, os.getcwd()))
     if not display:

@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
-"""Runs the end-to-end cases: the real Setup.exe (win64 build) under Wine on a
-private virtual display, driven by our UI driver.
+"""Runs the end-to-end cases: the real Setup.exe under Wine on a private virtual
+display, driven by our UI driver.
 
-    python3 tests/e2e/run.py [--case NAME ...] [--keep] [--list]
+    python3 tests/e2e/run.py [--case NAME ...] [--build win32|win64 ...] [--keep] [--list]
 
-Build first: cmake --preset win64 && cmake --build --preset win64
+The shipped 32-bit build runs as a WoW64 process of the 64-bit prefix where the
+kernel runs i386 programs, then the 64-bit build runs the cases that start the
+launcher; elsewhere the 64-bit build runs alone (see builds.py).  The output
+says which.
+
+Build first: bash scripts/build.sh win32 win64
 Screenshots of failing cases (of every case with --keep) are kept under out/e2e/.
 """
 
@@ -15,6 +20,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import builds  # noqa: E402
 import cases_startup  # noqa: E402,F401  (registers its cases)
 import cases_tools  # noqa: E402,F401
 import suite  # noqa: E402
@@ -26,9 +32,8 @@ def parse_arguments():
     parser.add_argument("--case", action="append", default=[], help="run only this case (repeatable)")
     parser.add_argument("--keep", action="store_true", help="keep screenshots and scratch folders of passing cases")
     parser.add_argument("--list", action="store_true", help="list the cases and exit")
-    parser.add_argument("--tools", default=os.environ.get("E2E_TOOLS_DIR", winenv.DEFAULT_TOOLS_DIR),
-                        help="folder with uidriver.exe and the stand-in tools")
-    parser.add_argument("--setup", default=winenv.DEFAULT_SETUP_EXE, help="the Setup.exe to test")
+    parser.add_argument("--build", action="append", choices=("win32", "win64"), default=[],
+                        help="run this build (repeatable); default: chosen by what the machine runs")
     return parser.parse_args()
 
 
@@ -47,15 +52,26 @@ def main():
         return 0
     selected = select_cases(arguments.case)
     started = time.monotonic()
-    env = winenv.WineEnv(setup_exe=arguments.setup, tools_dir=arguments.tools)
+    chosen = [builds.named_build(name) for name in arguments.build] or builds.choose_builds()
+    main_build = chosen[0]
+    env = winenv.WineEnv(setup_exe=main_build.setup_exe, driver_dir=main_build.driver_dir,
+                         wow64=any(build.bits == 32 for build in chosen))
+    passed = failed = skipped = 0
     try:
         env.start()
         print("e2e: prefix ready on display %s in %.1fs" % (env.display, time.monotonic() - started), flush=True)
-        passed, failed, skipped = suite.run_cases(env, selected, keep=arguments.keep,
-                                                  log=lambda line: print(line, flush=True))
+        for build in chosen:
+            cases = [function for function in selected if build is main_build or not function.once]
+            print("e2e: %s (%s): %s" % (build.name, os.path.relpath(build.setup_exe, winenv.REPO_ROOT),
+                                        build.note), flush=True)
+            env.use(build.setup_exe, build.driver_dir, build.bits)
+            label = "" if build is main_build else "[%s]" % build.name
+            counts = suite.run_cases(env, cases, keep=arguments.keep, label=label,
+                                     log=lambda line: print(line, flush=True))
+            passed, failed, skipped = passed + counts[0], failed + counts[1], skipped + counts[2]
     except winenv.EnvError as problem:
         print("e2e: environment failed: %s" % problem, flush=True)
-        passed, failed, skipped = 0, len(selected), 0
+        failed += 1
     finally:
         env.close()
     print("e2e: time %.1fs" % (time.monotonic() - started))

@@ -4,12 +4,16 @@ one line per case and the summary line."""
 
 import os
 import shutil
+import tempfile
 import time
 import traceback
 
 from winenv import REPO_ROOT
 
-SCRATCH_ROOT = os.path.join(REPO_ROOT, "build", "e2e", "cases")
+# Packages are laid out under a short folder of their own, outside the clone,
+# so that the launch folder limit (100 bytes) does not depend on where the
+# clone lies.  Not $TMPDIR: that may be long as well.
+SCRATCH_PARENT = "/tmp"
 SHOTS_ROOT = os.path.join(REPO_ROOT, "out", "e2e")
 
 CASES = []
@@ -23,10 +27,15 @@ class CaseFailed(Exception):
     """Raised by require(): the case cannot go on."""
 
 
-def case(function):
-    """Registers function(ctx) as a case named after it."""
-    CASES.append(function)
-    return function
+def case(function=None, once=False):
+    """Registers function(ctx) as a case named after it.  A case marked once
+    (one that does not run the launcher) runs with the main build only; the
+    others run with every build of the run."""
+    def register(function):
+        function.once = once
+        CASES.append(function)
+        return function
+    return register(function) if function is not None else register
 
 
 class Context:
@@ -36,12 +45,10 @@ class Context:
         self.env = env
         self.name = name
         self.failures = []
-        self.scratch = os.path.join(SCRATCH_ROOT, name)
+        self.scratch = make_scratch()
         self.shots_dir = os.path.join(SHOTS_ROOT, name)
         self.shots = 0
-        shutil.rmtree(self.scratch, ignore_errors=True)
         shutil.rmtree(self.shots_dir, ignore_errors=True)
-        os.makedirs(self.scratch)
 
     def check(self, condition, message):
         """Records a failure and carries on."""
@@ -68,12 +75,18 @@ class Context:
         return os.path.join(self.scratch, name)
 
 
-def run_cases(env, selected, keep=False, log=print):
-    """Runs the selected cases; returns (passed, failed, skipped)."""
+def make_scratch():
+    """A new empty folder such as /tmp/e2e-k2x9q1 (Z:\\tmp\\e2e-k2x9q1, 17 characters)."""
+    return tempfile.mkdtemp(prefix="e2e-", dir=SCRATCH_PARENT)
+
+
+def run_cases(env, selected, keep=False, log=print, label=""):
+    """Runs the selected cases; returns (passed, failed, skipped).  A label
+    (the build's name) is added to the names of the cases and their screenshots."""
     passed = failed = skipped = 0
     for function in selected:
         started = time.monotonic()
-        ctx = Context(env, function.__name__)
+        ctx = Context(env, function.__name__ + label)
         outcome, detail = run_one(function, ctx)
         if outcome == "fail":
             ctx.screenshot("at-failure")  # before anything left on screen is killed
@@ -82,11 +95,14 @@ def run_cases(env, selected, keep=False, log=print):
                     env.xvfb.returncode, env.xvfb_log)
         env.kill_live()
         seconds = time.monotonic() - started
+        if keep:
+            detail += "  (packages kept in %s)" % ctx.scratch
+        else:
+            shutil.rmtree(ctx.scratch, ignore_errors=True)
         if outcome == "ok":
             passed += 1
             if not keep:
                 shutil.rmtree(ctx.shots_dir, ignore_errors=True)
-                shutil.rmtree(ctx.scratch, ignore_errors=True)
         elif outcome == "skip":
             skipped += 1
         else:

@@ -41,7 +41,7 @@ def drive(env, action, timeout_ms=10000, **filters):
     button, command_id, vk.  Returns a DriverResult."""
     names = {"exe": "--exe", "class_name": "--class", "caption": "--caption", "text": "--text",
              "count": "--count", "button": "--button", "command_id": "--id", "vk": "--vk"}
-    args = [env.tool("uidriver.exe"), action, "--timeout", str(timeout_ms)]
+    args = [env.driver(), action, "--timeout", str(timeout_ms)]
     for key, value in filters.items():
         if value is not None:
             args += [names[key], str(value)]
@@ -63,6 +63,20 @@ def command(env, command_id, timeout_ms=10000, **filters):
 
 def key(env, vk, timeout_ms=10000, **filters):
     return drive(env, "key", timeout_ms, vk=vk, **filters)
+
+
+def syscommand(env, command_id, timeout_ms=10000, **filters):
+    """Posts WM_SYSCOMMAND command_id (SC_CLOSE: the close box) to the window."""
+    return drive(env, "syscommand", timeout_ms, command_id=command_id, **filters)
+
+
+def system_menu(env, timeout_ms=10000, **filters):
+    """The window's system menu, read inside its process: the driver's
+    system_menu event ({"wow64", "pointer_bits", "items": [{"id", "text", "state"}]})
+    or None, with the DriverResult."""
+    result = drive(env, "sysmenu", timeout_ms, **filters)
+    menus = [event for event in result.events if event.get("event") == "system_menu"]
+    return (menus[0] if menus else None), result
 
 
 def gone(env, timeout_ms=10000, **filters):

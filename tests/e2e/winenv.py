@@ -22,8 +22,12 @@ DEFAULT_TOOLS_DIR = os.path.join(REPO_ROOT, "build", "win64", "e2e")
 DEFAULT_SETUP_EXE = os.path.join(REPO_ROOT, "build", "win64", "Setup.exe")
 PREFIX_DIR = os.path.join(REPO_ROOT, "build", "e2e", "prefix")
 
-TOOL_PROGRAMS = ("uidriver.exe", "pnputil.exe", "rundll32.exe", "printer_count.exe", "run_probe.exe")
-SYSTEM_TOOLS = ("pnputil.exe", "rundll32.exe")  # stand-ins copied into system32
+TOOL_PROGRAMS = ("pnputil.exe", "rundll32.exe", "printer_count.exe", "run_probe.exe")  # 64-bit
+DRIVER_PROGRAMS = ("uidriver.exe", "e2e_hook.dll")  # of the launcher's bitness
+# The stand-ins go into the 64-bit system32 only: 64-bit Windows has no
+# pnputil.exe in SysWOW64, so a 32-bit launcher reaches them only by turning
+# file system redirection off.
+SYSTEM_TOOLS = ("pnputil.exe", "rundll32.exe")
 
 XVFB_START_TIMEOUT = 15
 WINEBOOT_TIMEOUT = 120
@@ -113,9 +117,12 @@ class WineEnv:
     """One prefix, one Xvfb, shared by all cases of a run."""
 
     def __init__(self, setup_exe=DEFAULT_SETUP_EXE, tools_dir=DEFAULT_TOOLS_DIR, prefix=PREFIX_DIR,
-                 resolution="1024x768x24", display=None):
+                 resolution="1024x768x24", display=None, driver_dir=None, wow64=False):
         self.setup_exe = setup_exe
         self.tools_dir = tools_dir
+        self.driver_dir = driver_dir or tools_dir
+        self.bits = 64
+        self.needs_wow64 = wow64  # some launcher run is 32-bit: the prefix needs syswow64
         self.prefix = prefix
         self.resolution = resolution
         self.display = display  # given: use that display; None: start our own Xvfb
@@ -129,14 +136,23 @@ class WineEnv:
 
     # --- making it -----------------------------------------------------------
 
+    def use(self, setup_exe, driver_dir, bits):
+        """Runs setup_exe (a bits-bit build) from now on, with the UI driver (and
+        hook) of driver_dir."""
+        self.setup_exe = setup_exe
+        self.driver_dir = driver_dir
+        self.bits = bits
+        self.check_programs()
+
     def check_programs(self):
         """Fails clearly when the launcher or one of the suite's programs is not built."""
         missing = [self.setup_exe] if not os.path.isfile(self.setup_exe) else []
         missing += [os.path.join(self.tools_dir, name) for name in TOOL_PROGRAMS
                     if not os.path.isfile(os.path.join(self.tools_dir, name))]
+        missing += [os.path.join(self.driver_dir, name) for name in DRIVER_PROGRAMS
+                    if not os.path.isfile(os.path.join(self.driver_dir, name))]
         if missing:
-            raise EnvError("not built: %s\nbuild first: cmake --preset win64 && cmake --build --preset win64"
-                           % ", ".join(missing))
+            raise EnvError("not built: %s\nbuild first: bash scripts/build.sh win32 win64" % ", ".join(missing))
         if not os.access(WINE_LOADER, os.X_OK):
             raise EnvError("wine loader not found at %s" % WINE_LOADER)
 
@@ -201,6 +217,9 @@ class WineEnv:
         result = self.run_wine(["wineboot", "-i"], timeout=WINEBOOT_TIMEOUT)
         if result.returncode != 0:
             raise EnvError("wineboot failed: %r\n%s" % (result, result.stderr[-2000:]))
+        if self.needs_wow64 and not os.path.isfile(os.path.join(self.prefix, "drive_c", "windows", "syswow64",
+                                                                 "kernel32.dll")):
+            raise EnvError("the prefix has no 32-bit system (syswow64): is wine32:i386 installed?")
         self.apply_settings()
         self.install_system_tools()
         self.warm_up()
@@ -221,12 +240,16 @@ class WineEnv:
     def warm_up(self):
         """The first GUI process after boot waits for services that are still
         starting; one throwaway run here keeps that wait out of the cases."""
-        self.run_wine([self.tool("uidriver.exe"), "list", "--exe", "none.exe"], timeout=SHORT_TIMEOUT)
+        self.run_wine([self.driver(), "list", "--exe", "none.exe"], timeout=SHORT_TIMEOUT)
 
     # --- running things in it ------------------------------------------------
 
     def tool(self, name):
         return os.path.join(self.tools_dir, name)
+
+    def driver(self):
+        """The UI driver of the launcher's bitness."""
+        return os.path.join(self.driver_dir, "uidriver.exe")
 
     def environment(self, extra=None):
         env = self.base_environment()

@@ -98,11 +98,16 @@ void JsonCloseArray(JsonLine *line) { CloseNested(line, "]"); }
 void JsonOpenObject(JsonLine *line, const char *key) { OpenNested(line, key, "{"); }
 void JsonCloseObject(JsonLine *line) { CloseNested(line, "}"); }
 
-void JsonEnd(JsonLine *line)
+void JsonFinish(JsonLine *line)
 {
     /* A cut line would not parse; say so in a line that does. */
     if (line->cut) CopyBounded(line->text, sizeof line->text, "{\"event\":\"cut\"");
     AppendBounded(line->text, sizeof line->text, "}");
+}
+
+void JsonEnd(JsonLine *line)
+{
+    JsonFinish(line);
     fputs(line->text, stdout);
     fputs("\n", stdout);
     fflush(stdout);

@@ -24,6 +24,9 @@ void JsonCloseArray(JsonLine *line);
 void JsonOpenObject(JsonLine *line, const char *key);
 void JsonCloseObject(JsonLine *line);
 
+/* Closes the object; line->text then holds the whole line, without newline. */
+void JsonFinish(JsonLine *line);
+
 /* Closes the object, writes it and a newline to stdout, and flushes. */
 void JsonEnd(JsonLine *line);
 

@@ -7,6 +7,9 @@
  * click    waits for one, prints it, posts BM_CLICK to --button
  * command  waits for one, prints it, posts WM_COMMAND --id
  * key      waits for one, prints it, posts the key --vk
+ * syscommand  waits for one, prints it, posts WM_SYSCOMMAND --id (0xF060 is the close box)
+ * sysmenu  waits for one, prints it and its system menu, read from inside its
+ *          process by the hook DLL beside the driver (of the window's bitness)
  * gone     waits until none matches
  * list     prints every visible top-level window now (no filters but --exe)
  *
@@ -18,6 +21,7 @@
 
 #include "common/json_line.h"
 #include "uidriver/options.h"
+#include "uidriver/system_menu.h"
 #include "uidriver/user_actions.h"
 #include "uidriver/window_find.h"
 #include "uidriver/window_report.h"
@@ -52,6 +56,8 @@ static int DoUserAction(const DriverOptions *options, HWND window)
     if (!strcmp(options->action, "click")) return ClickButton(window, options->button);
     if (!strcmp(options->action, "command")) return PostCommand(window, options->commandId);
     if (!strcmp(options->action, "key")) return PressKey(window, options->virtualKey);
+    if (!strcmp(options->action, "syscommand")) return PostSysCommand(window, options->commandId);
+    if (!strcmp(options->action, "sysmenu")) return PrintSystemMenu(window, options->timeoutMs);
     return 1;
 }
 
@@ -83,7 +89,7 @@ int main(int argc, char **argv)
 {
     DriverOptions options;
     if (!ParseOptions(argc, argv, &options)) return EXIT_USAGE;
-    const char *known[] = {"report", "click", "command", "key", "gone", "list"};
+    const char *known[] = {"report", "click", "command", "key", "syscommand", "sysmenu", "gone", "list"};
     for (const char *action : known)
         if (!strcmp(options.action, action)) return RunAction(&options);
     fprintf(stderr, "uidriver: unknown action %s\n", options.action);

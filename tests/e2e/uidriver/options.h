@@ -3,7 +3,7 @@
 #define E2E_UIDRIVER_OPTIONS_H
 
 struct DriverOptions {
-    char action[32];     /* report, click, command, key, gone, list */
+    char action[32];     /* report, click, command, key, syscommand, sysmenu, gone, list */
     char exe[260];       /* process image base name, e.g. Setup.exe; empty: any */
     char className[256]; /* exact window class; empty: any */
     char caption[512];   /* exact caption; empty: any */
@@ -11,7 +11,7 @@ struct DriverOptions {
     char button[128];    /* button text for click, without the & mnemonic */
     long count;          /* how many matching windows report waits for */
     long timeoutMs;      /* every wait ends after this */
-    long commandId;      /* WM_COMMAND id for command */
+    long commandId;      /* WM_COMMAND id for command, WM_SYSCOMMAND command for syscommand */
     long virtualKey;     /* key for key */
 };
 

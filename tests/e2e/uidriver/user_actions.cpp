@@ -14,6 +14,11 @@ int PostCommand(HWND window, long id)
     return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) != 0;
 }
 
+int PostSysCommand(HWND window, long command)
+{
+    return PostMessageA(window, WM_SYSCOMMAND, (WPARAM)command, 0) != 0;
+}
+
 /* The focused control of window's GUI thread, or window. */
 static HWND FocusedControl(HWND window)
 {

@@ -12,6 +12,9 @@ int ClickButton(HWND window, const char *label);
 /* Posts WM_COMMAND with id (and no control) to window. */
 int PostCommand(HWND window, long id);
 
+/* Posts WM_SYSCOMMAND with command (SC_CLOSE: the close box) to window. */
+int PostSysCommand(HWND window, long command);
+
 /* Posts key down and up of virtualKey to the control that has the focus in
  * window's thread (or window itself when none is known). */
 int PressKey(HWND window, long virtualKey);

@@ -1,0 +1,64 @@
+#include "hook/system_menu_hook.h"
+
+#include <string.h>
+#include <windows.h>
+
+#include "common/json_line.h"
+
+typedef BOOL(WINAPI *IsWow64ProcessFunction)(HANDLE, PBOOL);
+
+/* True when this process is a 32-bit process on 64-bit Windows. */
+static int RunsUnderWow64(void)
+{
+    IsWow64ProcessFunction isWow64 =
+        (IsWow64ProcessFunction)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process");
+    BOOL answer = FALSE;
+    if (isWow64) isWow64(GetCurrentProcess(), &answer);
+    return answer != FALSE;
+}
+
+/* One entry of the menu: command id, text and state flags. */
+static void ReportItem(JsonLine *line, HMENU menu, int position)
+{
+    char text[256] = "";
+    GetMenuStringA(menu, (UINT)position, text, sizeof text, MF_BYPOSITION);
+    JsonOpenObject(line, NULL);
+    JsonHex(line, "id", GetMenuItemID(menu, position));
+    JsonString(line, "text", text);
+    JsonHex(line, "state", GetMenuState(menu, (UINT)position, MF_BYPOSITION));
+    JsonCloseObject(line);
+}
+
+static void ReportSystemMenu(HWND window, HWND replyTo)
+{
+    static JsonLine line;
+    HMENU menu = GetSystemMenu(window, FALSE);
+    JsonBegin(&line);
+    JsonString(&line, "event", "system_menu");
+    JsonHex(&line, "hwnd", (unsigned long long)(ULONG_PTR)window);
+    JsonBool(&line, "wow64", RunsUnderWow64());
+    JsonNumber(&line, "pointer_bits", (long long)sizeof(void *) * 8);
+    JsonBool(&line, "has_menu", menu != NULL);
+    JsonOpenArray(&line, "items");
+    int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int position = 0; position < count; ++position) ReportItem(&line, menu, position);
+    JsonCloseArray(&line);
+    JsonFinish(&line);
+    COPYDATASTRUCT data;
+    data.dwData = E2E_SYSTEM_MENU_REPLY;
+    data.cbData = (DWORD)strlen(line.text) + 1;
+    data.lpData = line.text;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(replyTo, WM_COPYDATA, (WPARAM)window, (LPARAM)&data, SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK E2eGetMessageHook(int code, WPARAM removal, LPARAM data)
+{
+    MSG *message = (MSG *)data;
+    static UINT query = RegisterWindowMessageA(E2E_SYSTEM_MENU_QUERY);
+    if (code == HC_ACTION && removal == PM_REMOVE && message->message == query) {
+        ReportSystemMenu(message->hwnd, (HWND)message->wParam);
+        message->message = WM_NULL; /* the window itself never sees the query */
+    }
+    return CallNextHookEx(NULL, code, removal, data);
+}
