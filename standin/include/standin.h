@@ -247,6 +247,7 @@ HMODULE LibraryModule(const std::string &fileName);
 
 /* winspool.drv's exports for GetProcAddress; NULL for any other name. */
 FARPROC SpoolerExport(const char *name);
+
 /* The record of a window handle; NULL for a handle that names no window. */
 Window *WindowOf(HWND window);
 

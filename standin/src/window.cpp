@@ -146,9 +146,15 @@ static LRESULT ControlMessage(Window *control, UINT message, WPARAM wParam, LPAR
     case CB_GETCURSEL:
         return control->selection;
     case CB_SETCURSEL:
-        /* An index outside the list clears the selection and reports CB_ERR. */
-        control->selection = ((int)wParam >= 0 && (int)wParam < control->itemCount) ? (int)wParam : CB_ERR;
-        return control->selection == CB_ERR ? CB_ERR : control->selection;
+        /* -1 clears the selection; another index outside the list reports CB_ERR
+         * and leaves the selection as it was (as Wine does). */
+        if ((int)wParam == CB_ERR) {
+            control->selection = CB_ERR;
+            return CB_ERR;
+        }
+        if ((int)wParam < 0 || (int)wParam >= control->itemCount) return CB_ERR;
+        control->selection = (int)wParam;
+        return control->selection;
     default:
         return 0;
     }
@@ -170,8 +176,8 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND control = GetDlgItem(dialog, id);
-    return control ? SendMessageA(control, message, wParam, lParam) : 0;
+    /* A missing control: the send fails with ERROR_INVALID_WINDOW_HANDLE and gives 0. */
+    return SendMessageA(GetDlgItem(dialog, id), message, wParam, lParam);
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command)
@@ -353,11 +359,10 @@ UINT WINAPI IsDlgButtonChecked(HWND dialog, int id)
     return (UINT)SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0);
 }
 
+/* Answers TRUE even for a missing control, as Wine does. */
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check)
 {
-    HWND control = GetDlgItem(dialog, id);
-    if (!control) return FALSE;
-    SendMessageA(control, BM_SETCHECK, check, 0);
+    SendDlgItemMessageA(dialog, id, BM_SETCHECK, check, 0);
     return TRUE;
 }
 

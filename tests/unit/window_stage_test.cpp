@@ -83,7 +83,9 @@ TEST_F(WindowStageTest, FrameIsShownAndItsMenuTrimmedBeforeTheNotice)
     HWND noticeDialog = standin::FindDialog(IDD_NOTICE);
     ASSERT_NE(noticeDialog, nullptr);
     EXPECT_EQ(standin::WindowOf(noticeDialog)->owner, g_frameWindow);
-    EXPECT_EQ(CallIndex("SetFocus", CallIndex("EndDialog")) < updatedAgain, true);
+    int focused = CallIndex("SetFocus", CallIndex("EndDialog"));
+    EXPECT_GT(focused, notice);
+    EXPECT_LT(focused, updatedAgain);
 
     /* Quitting destroyed the frame and the launch ended with the loop's code 0. */
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{kQuit});
@@ -218,7 +220,7 @@ TEST_F(WindowStageTest, PageIsBuiltInsideTheFrameWithItsTexts)
     EXPECT_EQ(page.templateId, IDD_PAGE);
     EXPECT_EQ(page.x, 0);
     EXPECT_EQ(page.y, 0);
-    EXPECT_EQ(page.width, 270);
+    EXPECT_EQ(page.width, 315);
     EXPECT_EQ(page.height, 301);
     EXPECT_TRUE(page.visible);
     EXPECT_EQ(page.instance, Frame().instance);
