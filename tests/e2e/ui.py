@@ -28,8 +28,9 @@ class DriverResult:
         return not self.run.timed_out and self.run.returncode == 0
 
     def describe(self):
-        return "driver rc=%s timed_out=%s events=%s windows=%s" % (
-            self.run.returncode, self.run.timed_out, self.events, summarize(self.windows))
+        return "driver rc=%s timed_out=%s events=%s windows=%s%s" % (
+            self.run.returncode, self.run.timed_out, self.events, summarize(self.windows),
+            " stderr=%r" % self.run.stderr.strip()[-500:] if self.run.stderr.strip() else "")
 
 
 def summarize(windows):

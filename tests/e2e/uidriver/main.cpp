@@ -28,13 +28,14 @@
 
 enum { EXIT_DONE = 0, EXIT_USAGE = 1, EXIT_TIMEOUT = 2, EXIT_FAILED = 3 };
 
-static void ReportEvent(const char *event, const DriverOptions *options, int windows)
+static void ReportEvent(const char *event, const DriverOptions *options, int windows, DWORD error = 0)
 {
     static JsonLine line;
     JsonBegin(&line);
     JsonString(&line, "event", event);
     JsonString(&line, "action", options->action);
     JsonNumber(&line, "windows", windows);
+    if (error) JsonNumber(&line, "error", error);
     JsonEnd(&line);
 }
 
@@ -77,8 +78,10 @@ static int RunAction(const DriverOptions *options)
     if (!WaitForWindows(options, &found)) return ReportTimeout(options, &found);
     int reported = !strcmp(options->action, "report") ? found.count : 1;
     for (int i = 0; i < reported; ++i) ReportWindow(found.windows[i]);
+    SetLastError(0);
     if (!DoUserAction(options, found.windows[0])) {
-        ReportEvent("action_failed", options, found.count);
+        DWORD error = GetLastError();
+        ReportEvent("action_failed", options, found.count, error);
         return EXIT_FAILED;
     }
     ReportEvent("done", options, found.count);
