@@ -25,8 +25,9 @@ import sys
 import packages
 import ui
 from launcher import MESSAGE_BOX_CLASS, PRODUCT_TITLE, finish_after_box, launch
+from cases_tools import read_log
 from suite import case
-from winenv import REPO_ROOT
+from winenv import REPO_ROOT, windows_path
 
 sys.path.insert(0, os.path.join(REPO_ROOT, "tests", "artefact"))
 from check_exe import ALLOWED_STATIC_DLLS, Pe  # noqa: E402
@@ -110,7 +111,7 @@ def markers(folder):
     return found
 
 
-def planted_dll(ctx, bits):
+def planted_dll(bits):
     return os.path.join(REPO_ROOT, "build", "win32" if bits == 32 else "win64", "e2e", "planted", "planted.dll")
 
 
@@ -118,7 +119,7 @@ def lay_out(ctx, row, setup_exe, dll_bits):
     folder = packages.lay_out_package(ctx.folder(row), setup_exe)
     tools = [ctx.env.tool(name) for name in STAND_IN_TOOLS]
     names, native_first = planted_names(setup_exe, tools, ctx.env.bits)
-    plant(folder, planted_dll(ctx, dll_bits), names)
+    plant(folder, planted_dll(dll_bits), names)
     return folder, names, native_first
 
 
@@ -140,7 +141,8 @@ def run_whole_flow(ctx, row, setup_exe, dll_bits):
     """Notice, page with the network option, staging, wizard, outcome.  Returns
     the markers found once the notice shows and those found at the end."""
     folder, _names, native_first = lay_out(ctx, row, setup_exe, dll_bits)
-    process = launch_with(ctx, folder, native_first)
+    log = ctx.folder(row + "-tools.log")
+    process = launch_with(ctx, folder, native_first, {"E2E_TOOL_LOG": windows_path(log)})
     wait_notice(ctx, row)
     at_notice = markers(folder)
     press(ctx, row, ui.click(ctx.env, "OK", TIMEOUT_MS, exe="Setup.exe", class_name=MESSAGE_BOX_CLASS,
@@ -150,6 +152,8 @@ def run_whole_flow(ctx, row, setup_exe, dll_bits):
     dismiss_box(ctx, row, NETWORK_NOTICE)
     dismiss_box(ctx, row, ABORTED)  # the wizard stand-in adds no printer
     finish_after_box(ctx, process, row)
+    # Both tools ran: the staging tool ended well and the wizard was started.
+    ctx.check_equal([record["tool"] for record in read_log(log)], ["pnputil", "rundll32"], "%s: tools run" % row)
     return at_notice, markers(folder)
 
 
@@ -169,8 +173,10 @@ def loaded(found):
     return sorted(name.lower() for name in found)
 
 
-def launch_with(ctx, folder, native_first):
-    return ctx.env.spawn(["Setup.exe"], cwd=folder, extra_env={"WINEDLLOVERRIDES": overrides(native_first)})
+def launch_with(ctx, folder, native_first, extra_env=None):
+    env = {"WINEDLLOVERRIDES": overrides(native_first)}
+    env.update(extra_env or {})
+    return ctx.env.spawn(["Setup.exe"], cwd=folder, extra_env=env)
 
 
 @case
