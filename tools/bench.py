@@ -66,7 +66,7 @@ def probe(env, folder, args, extra_env=None, timeout=600):
     figures, errors = {}, []
     for line in result.stdout.splitlines():
         fields = line.split()
-        if len(fields) == 3 and fields[0] in ("startup", "shown", "latency"):
+        if len(fields) == 3 and fields[0] in ("startup", "shown", "exit", "latency"):
             figures.setdefault((fields[0], fields[1]), []).append(float(fields[2]))
         elif line.startswith("error"):
             errors.append(line)
@@ -133,6 +133,10 @@ def main():
         print("  design's sleeps     %7.1f ms  (floor minus floor without the %d ms focus pause: %.0f%% of"
               " Setup.exe's start-up; run-to-run spread of the floor %.1f ms)" % (
                   pause, PAUSE_MS, 100.0 * pause / statistics.median(setup), spread(floor)))
+        codes = measured(startup.get(("exit", "floor.exe"), []))
+        code = int(statistics.median(codes))
+        print("  focus pauses taken  %d before the notice, %d while it runs, %d after it (floor, median run;"
+              " the notice runs from its start to Cancel)" % (code % 10, code // 10 % 10, code // 100))
     else:
         status = 1
     print("size:")

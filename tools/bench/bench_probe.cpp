@@ -10,7 +10,8 @@
  *       the staging tool's exit (pnputil.exe, seen through its process handle)
  *       to the outcome box visible; then OK on the box.
  *
- * Prints one line per measurement, "startup EXE MS", "shown EXE MS" or "latency EXE MS", and
+ * Prints one line per measurement, "startup EXE MS", "shown EXE MS" or "latency EXE MS",
+ * "exit EXE CODE" after each start-up run (the floor's code counts its focus pauses), and
  * "error TEXT" when a run could not be measured (exit code 1).
  */
 #include <windows.h>
@@ -85,11 +86,15 @@ static int Start(const char *exe, PROCESS_INFORMATION *info)
     return CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, info);
 }
 
-static void Finish(PROCESS_INFORMATION *info)
+/* Waits for the process to end (ends it after the limit); returns its exit code. */
+static DWORD Finish(PROCESS_INFORMATION *info)
 {
     if (WaitForSingleObject(info->hProcess, WAIT_LIMIT_MS) != WAIT_OBJECT_0) TerminateProcess(info->hProcess, 1);
+    DWORD code = 0;
+    GetExitCodeProcess(info->hProcess, &code);
     CloseHandle(info->hThread);
     CloseHandle(info->hProcess);
+    return code;
 }
 
 static int Fail(const char *what, const char *exe)
@@ -111,10 +116,11 @@ static int MeasureStartup(const char *exe)
     if (notice) SendMessageTimeoutA(notice, WM_NULL, 0, 0, SMTO_NORMAL, WAIT_LIMIT_MS, &answer);
     double answering = NowMs();
     if (notice) PostMessageA(notice, WM_COMMAND, IDCANCEL, 0);
-    Finish(&info);
+    DWORD code = Finish(&info);
     if (!notice) return Fail("no notice", exe);
     printf("startup %s %.1f\n", exe, answering - started);
     printf("shown %s %.1f\n", exe, shown - started);
+    printf("exit %s %lu\n", exe, (unsigned long)code);
     fflush(stdout);
     return 1;
 }
