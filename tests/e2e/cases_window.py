@@ -11,9 +11,9 @@ import time
 import packages
 from launcher import (BOX_TIMEOUT_MS, DIALOG_CLASS, FRAME_CLASS, MESSAGE_BOX_CLASS, MSG_DIFFERENT_SYSTEM,
                       MSG_MISSING_SYSTEM, MSG_QUIT, MSG_SETUP_FILE_MISSING, NOTICE_MARK, NOTICE_ORDER_TEXT,
-                      NOTICE_SYSTEMS_TEXT, PAGE_INSTRUCTION, PRODUCT_TITLE, SC_CLOSE, answer_notice, control,
-                      dismiss, end_from_page, expect_box, find_frame, find_notice, finish_after_box, launch,
-                      page_of)
+                      NOTICE_SYSTEMS_TEXT, PAGE_INSTRUCTION, PRODUCT_TITLE, SC_CLOSE, VK_ESCAPE, VK_RETURN,
+                      answer_notice, control, dismiss, end_from_page, expect_box, find_frame, find_notice,
+                      finish_after_box, launch, page_of)
 from suite import SHOTS_ROOT, case
 
 import ui
@@ -24,10 +24,12 @@ SAMPLE_MODEL = "ZEMBRIX VQ-2200 Series"
 # Window styles and system commands.
 WS_CHILD, WS_CAPTION, WS_SYSMENU = 0x40000000, 0x00C00000, 0x00080000
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
-WS_VISIBLE, WS_DISABLED = 0x10000000, 0x08000000
-SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE = 0xF000, 0xF010, 0xF020, 0xF030
+WS_DISABLED, WS_MINIMIZE = 0x08000000, 0x20000000
+SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE = 0xF000, 0xF010, 0xF020, 0xF030, 0xF120
 BS_TYPEMASK, BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_GROUPBOX = 0xF, 0, 1, 3, 9, 7
 IDOK, IDCANCEL = 1, 2
+VK_TAB = 0x09
+IDI_PRINTER = 204
 IDC_PAGE_OK, IDC_NETWORK_PORT, IDC_DRIVER_PACKAGE = 1276, 4010, 4030
 IDC_PAGE_INSTRUCTION, IDC_PAGE_MODEL_GROUP = 1269, 1273
 IDC_NOTICE_INFO_ICON, IDC_NOTICE_TEXT, IDC_NOTICE_WARNING_TEXT, IDC_NOTICE_WARNING_ICON = 1270, 1271, 1272, 1273
@@ -157,7 +159,7 @@ def check_frame_place(ctx, frame, page):
 
 
 def check_system_menu(ctx, what):
-    menu, result = ui.system_menu(ctx.env, exe="Setup.exe", class_name=FRAME_CLASS)
+    menu, result = ui.system_menu(ctx.env, icon_id=IDI_PRINTER, exe="Setup.exe", class_name=FRAME_CLASS)
     if not ctx.check(menu is not None, "%s: system menu not read; %s" % (what, result.describe())):
         return
     ids = [hex_value(item["id"]) for item in menu["items"]]
@@ -165,6 +167,7 @@ def check_system_menu(ctx, what):
     ctx.check(all(command in ids for command in (SC_MOVE, SC_MINIMIZE, SC_CLOSE)),
               "%s: Move, Minimize or Close missing from %r" % (what, menu["items"]))
     ctx.check_equal(menu["pointer_bits"], ctx.env.bits, "%s: launcher bitness" % what)
+    ctx.check(menu["class_icon_is_resource"], "%s: the frame's class icon is not icon %d" % (what, IDI_PRINTER))
 
 
 @case
@@ -215,6 +218,11 @@ def quit_prompt_answers(ctx):
         # No: the launcher keeps running, the page takes input again.
         box = quit_prompt(ctx, what + "-no", ask, frame)
         if box is not None:
+            # The page set icon 204 on its window class, the dialog class the prompt shares.
+            menu, result = ui.system_menu(ctx.env, icon_id=IDI_PRINTER, exe="Setup.exe",
+                                          class_name=MESSAGE_BOX_CLASS, text=MSG_QUIT)
+            ctx.check(menu and menu["class_icon_is_resource"], "%s: the dialog class icon is not icon %d; %s"
+                      % (what, IDI_PRINTER, menu or result.describe()))
             ui.click(ctx.env, "No", exe="Setup.exe", class_name=MESSAGE_BOX_CLASS, text=MSG_QUIT)
             gone = ui.gone(ctx.env, BOX_TIMEOUT_MS, exe="Setup.exe", class_name=MESSAGE_BOX_CLASS, text=MSG_QUIT)
             ctx.check(gone.done, "%s: prompt still up after No; %s" % (what, gone.describe()))
@@ -247,44 +255,112 @@ def wait_for_focus(ctx, what, control_id, timeout=5.0):
     ctx.check_equal(focused, [control_id], "%s: control with the focus" % what)
 
 
+@case
+def page_keyboard(ctx):
+    # The message loop routes no dialog messages: Escape and Enter on the page
+    # press no button (no quit question, no installation), nor does Tab move on.
+    process = launch(ctx, package(ctx, "pkg"))
+    if find_notice(ctx, "notice"):
+        answer_notice(ctx, "notice", "OK")
+    ctx.require(find_frame(ctx, "page") is not None, "no page")
+    wait_for_focus(ctx, "start", IDC_PAGE_OK)
+    for name, key in (("escape", VK_ESCAPE), ("enter", VK_RETURN), ("tab", VK_TAB)):
+        pressed = ui.key(ctx.env, key, exe="Setup.exe", class_name=FRAME_CLASS)
+        ctx.check(pressed.done, "%s: key not pressed; %s" % (name, pressed.describe()))
+        # The system menu query is posted after the key, so once it is answered
+        # the launcher has taken the key and done whatever it does with it.
+        menu, result = ui.system_menu(ctx.env, exe="Setup.exe", class_name=FRAME_CLASS)
+        ctx.check(menu is not None, "%s: the launcher did not answer; %s" % (name, result.describe()))
+        windows = ui.list_windows(ctx.env, exe="Setup.exe").windows
+        ctx.check_equal([window["class"] for window in windows], [FRAME_CLASS], "%s: the launcher's windows" % name)
+        ctx.check(process.poll() is None, "%s: the launcher ended" % name)
+        frame = find_frame(ctx, name)
+        focused = [item["id"] for item in (frame or {}).get("controls", []) if item["focused"]]
+        ctx.check_equal(focused, [IDC_PAGE_OK], "%s: control with the focus" % name)
+    end_from_page(ctx, process, "end")
+
+
+@case
+def minimise_and_restore(ctx):
+    # The frame can be minimised; restored, the focus is back on the control that had it.
+    process = launch(ctx, package(ctx, "pkg"))
+    if find_notice(ctx, "notice"):
+        answer_notice(ctx, "notice", "OK")
+    ctx.require(find_frame(ctx, "page") is not None, "no page")
+    ticked = ui.click(ctx.env, "Use a network port", exe="Setup.exe", class_name=FRAME_CLASS)
+    ctx.check(ticked.done, "tick: %s" % ticked.describe())
+    wait_for_focus(ctx, "ticked", IDC_NETWORK_PORT)
+    for what, command, minimised in (("minimise", SC_MINIMIZE, True), ("restore", SC_RESTORE, False)):
+        done = ui.syscommand(ctx.env, command, exe="Setup.exe", class_name=FRAME_CLASS)
+        ctx.check(done.done, "%s: %s" % (what, done.describe()))
+        wait_for_style(ctx, what, WS_MINIMIZE, minimised)
+    wait_for_focus(ctx, "restored", IDC_NETWORK_PORT)
+    end_from_page(ctx, process, "end")
+
+
+def wait_for_style(ctx, what, bit, present, timeout=5.0):
+    """Waits (bounded) until the frame's style has bit set (present) or clear."""
+    deadline = time.monotonic() + timeout
+    while True:
+        found = ui.report(ctx.env, 2000, exe="Setup.exe", class_name=FRAME_CLASS)
+        style = hex_value(found.windows[0]["style"]) if found.windows else 0
+        if bool(style & bit) == present or time.monotonic() > deadline:
+            break
+    ctx.check_equal(bool(style & bit), present, "%s: frame style bit 0x%x" % (what, bit))
+
+
 # Every Windows version Wine can report to the launcher (win31 ends before any
-# window: see cases_startup) and what the policy makes of it.  win81 and win10
-# report 6.2 to an executable whose manifest names Windows 7 and 8 only.
+# window: see cases_startup), the version the launcher is told, as read inside
+# its process, and what the policy makes of it.  win81 and win10 report 6.2 to
+# an executable whose manifest names Windows 7 and 8 only.
 VERSION_ROWS = [
-    ("win98", MSG_DIFFERENT_SYSTEM),
-    ("nt351", MSG_MISSING_SYSTEM),
-    ("nt40", MSG_DIFFERENT_SYSTEM),
-    ("win2k", MSG_DIFFERENT_SYSTEM),
-    ("winxp", MSG_DIFFERENT_SYSTEM),
-    ("win2003", MSG_DIFFERENT_SYSTEM),
-    ("vista", MSG_DIFFERENT_SYSTEM),
-    ("win7", None),
-    ("win8", None),
-    ("win81", None),
-    ("win10", None),
+    ("win98", {(1, 4, 10)}, MSG_DIFFERENT_SYSTEM),
+    ("nt351", {(2, 3, 51)}, MSG_MISSING_SYSTEM),
+    ("nt40", {(2, 4, 0)}, MSG_DIFFERENT_SYSTEM),
+    ("win2k", {(2, 5, 0)}, MSG_DIFFERENT_SYSTEM),
+    ("winxp", {(2, 5, 1)}, MSG_DIFFERENT_SYSTEM),
+    ("win2003", {(2, 5, 2)}, MSG_DIFFERENT_SYSTEM),
+    ("vista", {(2, 6, 0)}, MSG_DIFFERENT_SYSTEM),
+    ("win7", {(2, 6, 1)}, None),
+    ("win8", {(2, 6, 2)}, None),
+    ("win81", {(2, 6, 2)}, None),
+    ("win10", {(2, 6, 2)}, None),
 ]
+
+
+def version_told(ctx, what):
+    """(platform, major, minor) as GetVersionExA answers inside the launcher, read on the notice."""
+    menu, result = ui.system_menu(ctx.env, exe="Setup.exe", class_name=DIALOG_CLASS, text=NOTICE_MARK)
+    if not ctx.check(menu is not None and "platform" in menu, "%s: version not read; %s" % (what, result.describe())):
+        return None
+    return (menu["platform"], menu["major"], menu["minor"])
 
 
 @case
 def version_policy(ctx):
     folder = package(ctx, "pkg")
     try:
-        # On the 9x family the setup file is checked before the notice.
+        # On the 9x family too the setup file is checked before the notice.
         ctx.env.set_windows_version("win98")
         expect_refusal_without_setup_file(ctx)
-        for version, refusal in VERSION_ROWS:
+        for version, told, refusal in VERSION_ROWS:
             ctx.env.set_windows_version(version)
             process = launch(ctx, folder)
+            seen = None
             if find_notice(ctx, version):
+                seen = version_told(ctx, version)
+                ctx.check(seen in told, "%s: the launcher is told %r, expected one of %r" % (version, seen, told))
                 answer_notice(ctx, version, "OK")
             if refusal is None:
                 if find_frame(ctx, version) is not None:
+                    ctx.note("%-7s told %s: accepted, page shown" % (version, ".".join(map(str, seen or ()))))
                     end_from_page(ctx, process, version)
                 else:
                     ctx.env.finish(process, 1)
                 continue
             box = expect_box_owned(ctx, version, refusal)
             if box is not None:
+                ctx.note("%-7s told %s: refused, %r" % (version, ".".join(map(str, seen or ())), refusal))
                 dismiss(ctx, version, "click", refusal)
             finish_after_box(ctx, process, version)
     finally:
