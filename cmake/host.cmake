@@ -1,4 +1,8 @@
 # Linux host: the launcher's sources compiled against the stand-in, with the unit tests.
+if(LAUNCHER_FUZZ)
+    include(${CMAKE_CURRENT_LIST_DIR}/fuzz.cmake)
+    return()
+endif()
 set(HOST_WARNINGS -Wall -Wextra -Werror)
 set(HOST_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 add_compile_options(${HOST_WARNINGS} ${HOST_SANITIZERS})

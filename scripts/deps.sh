@@ -9,6 +9,7 @@ PACKAGES=(
     cmake make g++ binutils libgtest-dev python3
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine64 fonts-wine xvfb x11-utils imagemagick
+    clang libclang-rt-dev
 )
 
 SUDO=""

@@ -27,7 +27,8 @@
 #define MSG_LAUNCH_FAILED "The printer driver installer could not be started (error %d).\nExit the program."
 
 #define STAGING_TOOL "\\SYSTEM32\\pnputil.exe"
-#define PRINTER_WIZARD "\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il"
+#define WIZARD_PROGRAM "\\SYSTEM32\\rundll32.exe"
+#define WIZARD_ARGUMENTS " printui.dll,PrintUIEntry /il"
 
 #define TRACE_SIZE 256
 
@@ -43,6 +44,20 @@ static int BuildSystemCommand(char (&command)[MAX_PATH], const char *tail)
     UINT length = GetWindowsDirectoryA(command, sizeof command);
     if (length == 0 || length >= sizeof command) return 0;
     return append_bounded(command, tail);
+}
+
+/* "<Windows folder>\SYSTEM32\rundll32.exe" printui.dll,PrintUIEntry /il: the
+ * program's path in quotes, so that a space in the Windows folder cannot make
+ * the system run a program named after the part before it.  Returns 0 when the
+ * folder cannot be read or the whole does not fit. */
+static int BuildWizardCommand(char (&command)[MAX_PATH])
+{
+    char program[MAX_PATH];
+    if (!BuildSystemCommand(program, WIZARD_PROGRAM)) return 0;
+    int whole = copy_bounded(command, "\"");
+    whole &= append_bounded(command, program);
+    whole &= append_bounded(command, "\"" WIZARD_ARGUMENTS);
+    return whole;
 }
 
 /* -a "<launch folder>\<INF0>": the backslash always goes in, even after a
@@ -90,7 +105,7 @@ static void RunPrinterWizard(HWND page)
         return;
     }
     char command[MAX_PATH];
-    if (!BuildSystemCommand(command, PRINTER_WIZARD)) {
+    if (!BuildWizardCommand(command)) {
         ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
         return;
     }

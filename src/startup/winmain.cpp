@@ -3,6 +3,7 @@
 
 #include "common/message.h"
 #include "setupinfo/setup_file.h"
+#include "startup/dll_search.h"
 #include "startup/instance_guard.h"
 #include "startup/launch_folder.h"
 #include "startup/system_probes.h"
@@ -25,6 +26,7 @@ static int RunMessageLoop(void)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
 {
+    RestrictDllSearch();
     (void)commandLine;
     if (!CaptureLaunchFolder()) {
         ShowMessage(NULL, MSG_FOLDER_TOO_LONG, MB_KIND_WARNING);

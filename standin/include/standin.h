@@ -142,6 +142,10 @@ struct State {
     bool redirectionPresent = false;
     BOOL isWow64 = FALSE;
 
+    /* DLL search: whether kernel32 exports the two functions that limit it. */
+    bool defaultDllDirectoriesPresent = true;
+    bool dllDirectoryPresent = true;
+
     MutexScript mutex = MutexScript::Free;
     bool classRegistrationFails = false;
 

@@ -108,6 +108,12 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 HANDLE WINAPI GetCurrentProcess(void);
+
+/* DLL search order (SetDefaultDllDirectories, SetDllDirectoryA: through GetProcAddress only) */
+#define LOAD_LIBRARY_SEARCH_APPLICATION_DIR 0x00000200
+#define LOAD_LIBRARY_SEARCH_USER_DIRS 0x00000400
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#define LOAD_LIBRARY_SEARCH_DEFAULT_DIRS 0x00001000
 void _splitpath(const char *path, char *drive, char *dir, char *fname, char *ext);
 
 /* Synchronisation */

@@ -1,6 +1,7 @@
 /* kernel32 and C run-time subset: errors, version, folders, modules, mutexes, debug output. */
 #include <standin.h>
 
+#include <stdio.h>
 #include <string.h>
 #include <strings.h>
 
@@ -118,6 +119,27 @@ static BOOL WINAPI StandinRevertRedirection(LPVOID previous)
     return TRUE;
 }
 
+/* The loader's search-order entries, also reachable only through GetProcAddress. */
+static BOOL WINAPI StandinSetDefaultDllDirectories(DWORD flags)
+{
+    char line[64];
+    snprintf(line, sizeof line, "SetDefaultDllDirectories(0x%X)", (unsigned)flags);
+    Log(line);
+    const DWORD known = LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_USER_DIRS |
+                        LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS;
+    if (flags == 0 || (flags & ~known) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static BOOL WINAPI StandinSetDllDirectoryA(LPCSTR path)
+{
+    Log(std::string("SetDllDirectoryA(") + (path ? "\"" + std::string(path) + "\"" : "NULL") + ")");
+    return TRUE;
+}
+
 static struct HINSTANCE__ g_kernel32;
 static char g_currentProcess;
 
@@ -140,6 +162,10 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
             return (FARPROC)(void (*)(void))StandinDisableRedirection;
         if (state().redirectionPresent && strcmp(name, "Wow64RevertWow64FsRedirection") == 0)
             return (FARPROC)(void (*)(void))StandinRevertRedirection;
+        if (state().defaultDllDirectoriesPresent && strcmp(name, "SetDefaultDllDirectories") == 0)
+            return (FARPROC)(void (*)(void))StandinSetDefaultDllDirectories;
+        if (state().dllDirectoryPresent && strcmp(name, "SetDllDirectoryA") == 0)
+            return (FARPROC)(void (*)(void))StandinSetDllDirectoryA;
     }
     if (module == standin::LibraryModule("winspool.drv")) {
         if (FARPROC function = standin::SpoolerExport(name)) return function;

@@ -10,8 +10,16 @@ import sys
 import xml.etree.ElementTree as ET
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shlwapi.dll", "shell32.dll",
-               "comctl32.dll", "winspool.drv", "msvcrt.dll", "advapi32.dll"}
+# DLLs the loader always takes from System32, whatever folder the exe lies in: ntdll
+# and the KnownDLLs that Windows 7, 8.1 and 10 all list (32- and 64-bit).  Static
+# imports are resolved before the first line of the launcher runs, so any other DLL
+# (comctl32, winspool.drv, ...) must be loaded by full path at its point of use.
+ALLOWED_STATIC_DLLS = {
+    "ntdll.dll", "kernel32.dll", "advapi32.dll", "clbcatq.dll", "comdlg32.dll", "difxapi.dll",
+    "gdi32.dll", "imagehlp.dll", "imm32.dll", "msctf.dll", "msvcrt.dll", "normaliz.dll",
+    "nsi.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "sechost.dll",
+    "setupapi.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll"}
+SHIPPED_SIZE_LIMIT = 32 * 1024
 PRODUCT = "ZEMBRIX VQ Series Printer Driver Package"
 WIN7 = "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"
 WIN8 = "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"
@@ -48,18 +56,28 @@ class Pe:
         return self.data[start:self.data.index(b"\0", start)].decode("ascii")
 
     def imports(self):
-        rva = self.directory[1][0]
+        """Names of the DLLs in the import directory (resolved at load time)."""
+        return self._dll_names(1, 20, 3)
+
+    def delay_imports(self):
+        """Names of the DLLs in the delay-load directory (loaded by bare name on first call)."""
+        return self._dll_names(13, 32, 1)
+
+    def _dll_names(self, directory, entry_size, name_field):
+        rva = self.directory[directory][0]
         names = []
         while rva:
-            name = struct.unpack_from("<IIIII", self.data, self.offset(rva))[3]
-            if not name:
+            fields = struct.unpack_from("<%dI" % (entry_size // 4), self.data, self.offset(rva))
+            if not any(fields):
                 break
-            names.append(self.cstring(name))
-            rva += 20
+            names.append(self.cstring(fields[name_field]))
+            rva += entry_size
         return names
 
     def resources(self):
         """{(type, name): data} for every resource, any language."""
+        if not self.directory[2][0]:
+            return {}
         base = self.offset(self.directory[2][0])
         found = {}
 
@@ -124,12 +142,19 @@ def check(exe, target):
     data = open(exe, "rb").read()
     pe = Pe(data)
     print("size: %d bytes" % len(data))
+    if target == "win32":
+        expect("shipped build at most %d bytes" % SHIPPED_SIZE_LIMIT, len(data) <= SHIPPED_SIZE_LIMIT,
+               "%d bytes" % len(data))
     want_magic, want_machine = (0x10B, 0x14C) if target == "win32" else (0x20B, 0x8664)
     expect("PE format for " + target, pe.magic == want_magic and pe.machine == want_machine,
            "magic %#x machine %#x" % (pe.magic, pe.machine))
     expect("GUI subsystem", pe.subsystem == 2, "subsystem %d" % pe.subsystem)
-    dlls = [name.lower() for name in pe.imports()]
-    expect("imports only system DLLs", set(dlls) <= SYSTEM_DLLS, ", ".join(sorted(set(dlls) - SYSTEM_DLLS)))
+    dlls = sorted({name.lower() for name in pe.imports()})
+    print("static imports: " + " ".join(dlls))
+    expect("imports statically only DLLs always loaded from System32",
+           set(dlls) <= ALLOWED_STATIC_DLLS, ", ".join(sorted(set(dlls) - ALLOWED_STATIC_DLLS)))
+    delayed = sorted({name.lower() for name in pe.delay_imports()})
+    expect("no delay-loaded DLLs", not delayed, ", ".join(delayed))
 
     res = pe.resources()
     group = res.get((RT_GROUP_ICON, 204))

@@ -32,8 +32,10 @@ TEST_F(StartupTest, FolderLengthDecidesBeforeAnythingElse)
         sys().currentDirectory = FolderOfLength(c.length);
         EXPECT_EQ(RunLauncher(), 0);
         if (c.refused) {
-            /* Nothing but the folder query and the warning. */
-            EXPECT_EQ(sys().calls, (std::vector<std::string>{"GetCurrentDirectoryA", "MessageBoxA"}));
+            /* Nothing but the DLL search restriction, the folder query and the warning. */
+            EXPECT_EQ(sys().calls, (std::vector<std::string>{"GetProcAddress(SetDefaultDllDirectories)",
+                                                             "SetDefaultDllDirectories(0x800)",
+                                                             "GetCurrentDirectoryA", "MessageBoxA"}));
             ASSERT_EQ(sys().messageBoxes.size(), 1u);
             EXPECT_EQ(sys().messageBoxes[0].text, kTooLong);
             EXPECT_EQ(sys().messageBoxes[0].type, 0x10030u);
