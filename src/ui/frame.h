@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+/* The launcher's top-level window, and the driver selection page inside it. */
+extern HWND g_frameWindow;
+extern HWND g_pageWindow;
+
 /* Registers the frame's window class.  Returns non-zero on success. */
 ATOM RegisterFrameClass(HINSTANCE instance);
 

@@ -37,6 +37,88 @@ struct MutexHandle {
     bool closed = false;
 };
 
+/* One child process started by ShellExecuteExA or CreateProcessA: how its
+ * launch goes and how it ends.  Time passes only through Sleep (sleptMilliseconds). */
+struct ChildScript {
+    bool launchFails = false;
+    DWORD launchError = ERROR_FILE_NOT_FOUND; /* GetLastError after a failed launch */
+    bool noProcessHandle = false;   /* a shell launch that succeeds without a handle */
+    DWORD runsFor = 0;              /* milliseconds of Sleep until it has ended */
+    DWORD exitCode = 0;
+    bool exitCodeUnreadable = false; /* GetExitCodeProcess fails */
+    int printersAfter = -1;         /* >= 0: the local printers the spooler knows after the launch */
+};
+
+/* What one launch asked for (fields of the API that was not called stay empty). */
+struct Launch {
+    std::string api;  /* "ShellExecuteExA" or "CreateProcessA" */
+    bool redirectionDisabled = false;
+    /* ShellExecuteExA */
+    DWORD size = 0;
+    ULONG mask = 0;
+    HWND owner = NULL;
+    std::string verb, file, parameters;
+    bool directoryGiven = false;
+    int show = -1;
+    /* CreateProcessA */
+    bool applicationNameGiven = false;
+    std::string commandLine;
+    bool securityGiven = false;
+    BOOL inheritHandles = FALSE;
+    DWORD creationFlags = 0;
+    bool environmentGiven = false;
+    bool currentDirectoryGiven = false;
+    std::vector<unsigned char> startupInfo;  /* the record's bytes as passed */
+};
+
+/* A process or thread handle a launch gave; its address is the HANDLE. */
+struct ProcessHandle {
+    ChildScript script;
+    DWORD startedAt = 0;
+    bool thread = false;
+    bool closed = false;
+};
+
+/* One EnumPrintersA call: printers added (or removed) just before it answers, or an error. */
+struct SpoolerAnswer {
+    int addPrinters = 0;
+    DWORD error = 0;
+};
+
+/* What a dialog template gives on the host, where there are no resources: the
+ * client size in pixels its dialog units come to, and the ids of its controls
+ * in template order (the first stands for the first tab stop). */
+struct DialogTemplate {
+    LONG width = 0;
+    LONG height = 0;
+    std::vector<int> controls;
+};
+
+/* A window the code created: top-level, dialog or dialog control.  Its HWND is
+ * a token made from its index in State::windows (see WindowOf). */
+struct Window {
+    std::string className;  /* "#32770" for dialogs, "control" for dialog controls */
+    std::string text;
+    WNDPROC windowProc = NULL;  /* windows of a registered class */
+    DLGPROC dialogProc = NULL;  /* dialogs */
+    HWND parent = NULL;         /* dialogs made by CreateDialogParamA, controls */
+    HWND owner = NULL;          /* modal dialogs */
+    HINSTANCE instance = NULL;
+    int templateId = 0;
+    int id = 0;                 /* control id */
+    DWORD style = 0;
+    LONG x = 0, y = 0, width = 0, height = 0;
+    bool visible = false;
+    bool destroyed = false;
+    bool ended = false;         /* EndDialog was called */
+    INT_PTR endResult = 0;
+    UINT check = BST_UNCHECKED; /* buttons */
+    HICON icon = NULL;          /* static controls, STM_SETICON */
+    int itemCount = 0;          /* combo boxes: items listed; the code adds none */
+    int selection = CB_ERR;     /* combo boxes */
+    std::vector<UINT> systemMenu;  /* commands of the window's system menu */
+};
+
 struct State {
     /* Version query: what GetVersionExA reports, and which record sizes it refuses. */
     DWORD platform = VER_PLATFORM_WIN32_NT;
@@ -44,6 +126,7 @@ struct State {
     DWORD minor = 1;
     bool extendedQueryFails = false; /* size 156 */
     bool basicQueryFails = false;    /* size 148 */
+    int versionQueriesLeft = -1;     /* calls answered before every call fails; -1: no limit */
 
     /* Current directory and module path, as Windows paths. */
     std::string currentDirectory;
@@ -64,6 +147,64 @@ struct State {
 
     /* Answers MessageBoxA gives, first to last; when empty, the box's first button. */
     std::deque<int> messageBoxAnswers;
+
+    /* Processes: one script per launch, first to last (none left: exits 0 at once). */
+    std::deque<ChildScript> children;
+    std::vector<Launch> launches;
+    std::deque<ProcessHandle> processes;
+    bool redirectionDisabled = false;
+    std::string windowsDirectory = "C:\\WINDOWS";
+    bool windowsDirectoryFails = false;
+
+    /* Spooler: what EnumPrintersA counts (winspool.drv is one of systemLibraries). */
+    int localPrinters = 0;
+    int printerConnections = 0;
+    std::deque<SpoolerAnswer> spoolerAnswers;  /* per call, first to last; then plain answers */
+
+    /* Memory blocks and error texts. */
+    int allocationsBeforeFailure = -1;  /* GlobalAlloc calls that succeed before one fails; -1: all */
+    std::map<void *, size_t> globalBlocks;  /* live GlobalAlloc blocks and their sizes */
+    std::map<void *, size_t> localBlocks;   /* live texts FormatMessageA allocated */
+    std::map<DWORD, std::string> errorTexts = {  /* what FormatMessageA knows, as English Windows words it */
+        {0, "The operation completed successfully.\r\n"},
+        {2, "The system cannot find the file specified.\r\n"},
+        {3, "The system cannot find the path specified.\r\n"},
+        {5, "Access is denied.\r\n"},
+        {1155, "No application is associated with the specified file for this operation.\r\n"},
+        {1223, "The operation was canceled by the user.\r\n"},
+    };
+    /* Screen and window metrics GetSystemMetrics reports. */
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    int captionHeight = 18;
+
+    /* Windows: creation can be made to fail; dialog templates by resource id. */
+    bool windowCreationFails = false;
+    std::map<int, DialogTemplate> templates;
+    /* Control ids the user presses in the modal dialogs to come, one per dialog
+     * (IDCANCEL also stands for Escape).  A modal dialog nobody answers aborts
+     * the test, as it would wait for ever. */
+    std::deque<int> dialogPresses;
+
+    /* Called once by GetMessageA when no quit message is waiting: stands for
+     * what the user does while the loop runs. */
+    void (*whileLoopWaits)() = NULL;
+
+    /* System folder and the libraries found there (lower case file names). */
+    std::string systemDirectory = "C:\\WINDOWS\\system32";
+    bool systemDirectoryFails = false;
+    std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv"};
+
+    /* The message queue holds only the quit message. */
+    bool quitPosted = false;
+    int quitCode = 0;
+
+    /* Window records. */
+    std::deque<Window> windows;  /* every window created, in order; never removed */
+    HWND focus = NULL;
+    std::map<UINT_PTR, HWND> timers;  /* running timers by id */
+    std::map<std::string, HICON> classIcons;  /* set with SetClassLongPtrA */
+    DWORD sleptMilliseconds = 0;
 
     /* Records. */
     std::vector<std::string> calls;  /* one line per API call of interest, in order */
@@ -91,6 +232,30 @@ std::string WindowsPathOf(const std::string &hostPath);
 bool Called(const std::string &prefix);
 
 void Log(const std::string &line);
+
+/* Between the stand-in's own files: process and thread handles met by the
+ * generic handle functions.  Each returns false when handle is no such handle. */
+bool CloseProcessHandle(HANDLE handle, BOOL *result);
+bool WaitForProcess(HANDLE handle, DWORD milliseconds, DWORD *result);
+
+/* The module LoadLibraryA gives for a system library (lower-case file name). */
+HMODULE LibraryModule(const std::string &fileName);
+
+/* winspool.drv's exports for GetProcAddress; NULL for any other name. */
+FARPROC SpoolerExport(const char *name);
+
+/* The record of a window handle; NULL for a handle that names no window. */
+Window *WindowOf(HWND window);
+
+/* The first window created with this class name or template id; NULL when none. */
+HWND FindWindowOfClass(const std::string &className);
+HWND FindDialog(int templateId);
+
+/* GetProcAddress by ordinal (comctl32's InitCommonControls is ordinal 17). */
+FARPROC ProcByOrdinal(HMODULE module, WORD ordinal);
+
+/* The resource id an icon handle from LoadIconA stands for, 0 for none. */
+int IconId(HICON icon);
 
 }  // namespace standin
 

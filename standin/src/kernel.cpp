@@ -18,7 +18,8 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info)
     Log("GetVersionExA(" + std::to_string(size) + ")");
     bool known = size == sizeof(OSVERSIONINFOEXA) || size == sizeof(OSVERSIONINFOA);
     bool refused = (size == sizeof(OSVERSIONINFOEXA) && state().extendedQueryFails) ||
-                   (size == sizeof(OSVERSIONINFOA) && state().basicQueryFails);
+                   (size == sizeof(OSVERSIONINFOA) && state().basicQueryFails) || state().versionQueriesLeft == 0;
+    if (state().versionQueriesLeft > 0) state().versionQueriesLeft--;
     if (!known || refused) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
@@ -105,6 +106,7 @@ static BOOL WINAPI StandinIsWow64Process(HANDLE process, PBOOL wow64)
 static BOOL WINAPI StandinDisableRedirection(LPVOID *previous)
 {
     Log("Wow64DisableWow64FsRedirection");
+    state().redirectionDisabled = true;
     *previous = NULL;
     return TRUE;
 }
@@ -112,6 +114,7 @@ static BOOL WINAPI StandinDisableRedirection(LPVOID *previous)
 static BOOL WINAPI StandinRevertRedirection(LPVOID previous)
 {
     Log(previous ? "Wow64RevertWow64FsRedirection(state)" : "Wow64RevertWow64FsRedirection(NULL)");
+    state().redirectionDisabled = false;
     return TRUE;
 }
 
@@ -128,6 +131,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
+    if (IS_INTRESOURCE(name)) return standin::ProcByOrdinal(module, (WORD)(ULONG_PTR)name);
     Log(std::string("GetProcAddress(") + name + ")");
     if (module == &g_kernel32) {
         if (state().wow64ProbePresent && strcmp(name, "IsWow64Process") == 0)
@@ -136,6 +140,9 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
             return (FARPROC)(void (*)(void))StandinDisableRedirection;
         if (state().redirectionPresent && strcmp(name, "Wow64RevertWow64FsRedirection") == 0)
             return (FARPROC)(void (*)(void))StandinRevertRedirection;
+    }
+    if (module == standin::LibraryModule("winspool.drv")) {
+        if (FARPROC function = standin::SpoolerExport(name)) return function;
     }
     SetLastError(127);  /* ERROR_PROC_NOT_FOUND */
     return NULL;
@@ -170,6 +177,8 @@ static standin::MutexHandle *OpenMutex(HANDLE handle)
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
     Log("WaitForSingleObject(" + std::to_string(milliseconds) + ")");
+    DWORD processResult;
+    if (standin::WaitForProcess(handle, milliseconds, &processResult)) return processResult;
     standin::MutexHandle *mutex = OpenMutex(handle);
     if (!mutex) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -201,6 +210,8 @@ BOOL WINAPI ReleaseMutex(HANDLE handle)
 BOOL WINAPI CloseHandle(HANDLE handle)
 {
     Log("CloseHandle");
+    BOOL processResult;
+    if (standin::CloseProcessHandle(handle, &processResult)) return processResult;
     standin::MutexHandle *mutex = OpenMutex(handle);
     if (!mutex) {
         SetLastError(ERROR_INVALID_HANDLE);

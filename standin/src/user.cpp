@@ -1,4 +1,4 @@
-/* user32 and gdi32 subset: message boxes, window classes, the message queue. */
+/* user32 and gdi32 subset: message boxes, window classes, icons, the message queue. */
 #include <standin.h>
 
 #include <stdlib.h>
@@ -27,13 +27,28 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA *windowClass)
     return (ATOM)(0xC000 + state().registeredClasses.size());
 }
 
-/* Icons and cursors are tokens that remember which resource they stand for. */
-static struct HICON__ g_icons[4];
+/* Icons and cursors are tokens that remember which resource they stand for:
+ * the executable's own (instance given) or the system's (NULL instance). */
+struct IconToken {
+    struct HICON__ token;
+    int id;
+};
+static std::map<int, IconToken> g_icons;
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
 {
-    (void)instance;
-    return IS_INTRESOURCE(name) ? &g_icons[(ULONG_PTR)name % 4] : NULL;
+    if (!IS_INTRESOURCE(name)) return NULL;
+    int id = (int)(ULONG_PTR)name;
+    IconToken &icon = g_icons[instance ? id : id + 0x10000];
+    icon.id = id;
+    return &icon.token;
+}
+
+int standin::IconId(HICON icon)
+{
+    for (auto &entry : g_icons)
+        if (&entry.second.token == icon) return entry.second.id;
+    return 0;
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
@@ -45,31 +60,37 @@ static struct HBRUSH__ g_whiteBrush;
 
 HGDIOBJ WINAPI GetStockObject(int object) { return object == WHITE_BRUSH ? &g_whiteBrush : NULL; }
 
+/* Recorded, so tests see which messages reach default processing; of that
+ * processing only WM_CLOSE's destroying the window is modelled. */
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)window, (void)message, (void)wParam, (void)lParam;
+    (void)wParam, (void)lParam;
+    Log("DefWindowProcA(" + std::to_string(message) + ")");
+    if (message == WM_CLOSE) DestroyWindow(window);
     return 0;
 }
 
 /* The queue holds only the quit message: nothing else is posted on the host. */
-static bool g_quitPosted;
-static int g_quitCode;
-
 void WINAPI PostQuitMessage(int exitCode)
 {
     Log("PostQuitMessage(" + std::to_string(exitCode) + ")");
-    g_quitPosted = true;
-    g_quitCode = exitCode;
+    state().quitPosted = true;
+    state().quitCode = exitCode;
 }
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT first, UINT last)
 {
     (void)window, (void)first, (void)last;
-    if (!g_quitPosted) abort();  /* would wait for ever: a test drove the loop without ending it */
-    g_quitPosted = false;
+    if (!state().quitPosted && state().whileLoopWaits) {
+        void (*user)() = state().whileLoopWaits;
+        state().whileLoopWaits = NULL;
+        user();
+    }
+    if (!state().quitPosted) abort();  /* would wait for ever: a test drove the loop without ending it */
+    state().quitPosted = false;
     *msg = MSG();
     msg->message = WM_QUIT;
-    msg->wParam = (WPARAM)g_quitCode;
+    msg->wParam = (WPARAM)state().quitCode;
     return FALSE;
 }
 

@@ -103,6 +103,7 @@ TEST_F(StartupTest, SystemFailuresEndSilentlyBeforeTheGuard)
 TEST_F(StartupTest, BasicVersionRecordIsEnoughToGoOn)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     sys().extendedQueryFails = true;
     EXPECT_EQ(RunLauncher(), 0);
     EXPECT_TRUE(standin::Called("GetVersionExA(148)"));
@@ -129,6 +130,7 @@ TEST_F(StartupTest, SecondInstanceIsToldAndClosesItsHandle)
 TEST_F(StartupTest, AbandonedGuardIsTakenOverSilently)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     sys().mutex = standin::MutexScript::Abandoned;
     EXPECT_EQ(RunLauncher(), 0);
     EXPECT_TRUE(sys().messageBoxes.empty());
@@ -138,6 +140,7 @@ TEST_F(StartupTest, AbandonedGuardIsTakenOverSilently)
 TEST_F(StartupTest, GuardIsOpenedNotOwnedAndWaitedForWithoutDelay)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     EXPECT_EQ(RunLauncher(), 0);
     EXPECT_TRUE(standin::Called("CreateMutexA(NULL,FALSE,Global\\ZEMBRIX_VQ_PrinterDriver_Mutex)"));
     EXPECT_TRUE(standin::Called("WaitForSingleObject(0)"));
@@ -154,6 +157,7 @@ TEST_F(StartupTest, FailedSetupCheckKeepsTheGuardUntilTheProcessEnds)
 TEST_F(StartupTest, GuardIsDroppedWhenTheWindowStageEndsTheLaunch)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     EXPECT_EQ(RunLauncher(), 0);
     ASSERT_EQ(sys().mutexes.size(), 1u);
     EXPECT_FALSE(sys().mutexes[0].owned);
@@ -164,6 +168,7 @@ TEST_F(StartupTest, GuardIsDroppedWhenTheWindowStageEndsTheLaunch)
 TEST_F(StartupTest, ClassIsRegisteredOnlyWithoutAPreviousInstance)
 {
     WriteValidSetupFile();
+    sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     EXPECT_EQ(RunLauncher(), 0);
     ASSERT_EQ(sys().registeredClasses.size(), 1u);
     const WNDCLASSEXA &wc = sys().registeredClasses[0];
@@ -174,6 +179,7 @@ TEST_F(StartupTest, ClassIsRegisteredOnlyWithoutAPreviousInstance)
     EXPECT_NE(wc.hbrBackground, nullptr);
 
     Restart();
+    sys().dialogPresses = {IDCANCEL};
     static struct HINSTANCE__ instance, previous;
     char commandLine[] = "";
     EXPECT_EQ(WinMain(&instance, &previous, commandLine, SW_SHOWNORMAL), 0);

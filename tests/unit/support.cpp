@@ -14,6 +14,23 @@ void LauncherTest::SetUp()
     launchFolder = standin::WindowsPathOf(hostFolder);
     sys().currentDirectory = launchFolder;
     sys().modulePath = launchFolder + "\\Setup.exe";
+    ScriptDialogTemplates();
+}
+
+/* The executable's two templates at the sizes Wine gives them at 96 dots per inch:
+ * client size in pixels and control ids in template order. */
+void LauncherTest::ScriptDialogTemplates()
+{
+    standin::DialogTemplate notice;
+    notice.width = 418, notice.height = 327;
+    notice.controls = {IDOK, IDCANCEL, IDC_NOTICE_INFO_ICON, IDC_NOTICE_TEXT, IDC_NOTICE_WARNING_ICON,
+                       IDC_NOTICE_WARNING_TEXT};
+    sys().templates[IDD_NOTICE] = notice;
+    standin::DialogTemplate page;
+    page.width = 315, page.height = 301;
+    page.controls = {IDC_PAGE_OK, IDCANCEL, IDC_DRIVER_PACKAGE, IDC_NETWORK_PORT, IDC_PAGE_INSTRUCTION,
+                     IDC_STATIC, IDC_PAGE_MODEL_GROUP};
+    sys().templates[IDD_PAGE] = page;
 }
 
 void LauncherTest::TearDown()

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <standin.h>
 
+#include "resource.h"
+
 #include <string>
 
 class LauncherTest : public ::testing::Test {
@@ -25,6 +27,9 @@ protected:
 
     /* A valid setup file named after the executable ("Setup.INI") in the launch folder. */
     void WriteValidSetupFile(const std::string &name = "Setup.INI");
+
+    /* Scripts templates 205 and 220 (done by SetUp). */
+    void ScriptDialogTemplates();
 
     /* Runs the entry as the run-time start-up would. */
     int RunLauncher();

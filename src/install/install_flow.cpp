@@ -1,0 +1,152 @@
+#include "install/install_flow.h"
+
+#include <shlwapi.h>
+
+#include "common/bounded.h"
+#include "common/message.h"
+#include "install/child_process.h"
+#include "install/printer_count.h"
+#include "setupinfo/manifest_check.h"
+#include "startup/launch_folder.h"
+#include "ui/frame.h"
+
+#define MSG_NETWORK_NOTICE                                                                  \
+    "\"Use a network port\" is selected.\n"                                                 \
+    "Use the Add Printer Wizard to set up the printer driver.\n"                            \
+    "Select the port in the \"Printer selection\" of the installation wizard.\n"            \
+    "When the port is not ready, select the temporary port like \"LPT1:\".\n"
+#define MSG_ABORTED "The printer driver installation was aborted. "
+#define MSG_READY                                                                           \
+    "Printer driver is ready for installation.\n"                                           \
+    "Connect the printer to your PC and turn on the printer power.\n\nClick the OK button."
+#define MSG_COMPLETED                                                                       \
+    "Printer driver installation has been completed.\n"                                     \
+    "When the temporary port like \"LPT1:\" is selected, change the port setting of "      \
+    "property of Printer later.\n\nClick the OK button."
+#define MSG_SYSTEM_ERROR "A system error occurred.\nExit the program."
+#define MSG_LAUNCH_FAILED "The printer driver installer could not be started (error %d).\nExit the program."
+
+#define STAGING_TOOL "\\SYSTEM32\\pnputil.exe"
+#define PRINTER_WIZARD "\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il"
+
+#define TRACE_SIZE 256
+
+static int NetworkPortChosen(HWND page)
+{
+    return IsDlgButtonChecked(page, IDC_NETWORK_PORT) == BST_CHECKED;
+}
+
+/* Writes the Windows folder followed by tail.  Returns 0, with nothing to
+ * run, when the folder cannot be read or the whole does not fit. */
+static int BuildSystemCommand(char (&command)[MAX_PATH], const char *tail)
+{
+    UINT length = GetWindowsDirectoryA(command, sizeof command);
+    if (length == 0 || length >= sizeof command) return 0;
+    return append_bounded(command, tail);
+}
+
+/* -a "<launch folder>\<INF0>": the backslash always goes in, even after a
+ * drive root.  Returns 0 when the whole does not fit. */
+static int BuildStagingParameters(char (&parameters)[MAX_PATH])
+{
+    int whole = copy_bounded(parameters, "-a \"");
+    whole &= append_bounded(parameters, g_launchFolder);
+    whole &= append_bounded(parameters, "\\");
+    whole &= append_bounded(parameters, g_infTable[0]);
+    whole &= append_bounded(parameters, "\"");
+    return whole;
+}
+
+/* Shows the system's words for a failed staging launch, or ours when it has
+ * none or the code reads 0 (its words would then call the failure a success). */
+static void ReportLaunchFailure(HWND page, DWORD code)
+{
+    char line[TRACE_SIZE];
+    format_bounded(line, "ShellExecuteEx FALSE = %d", (int)code);
+    OutputDebugStringA(line);
+    char *systemText = NULL;
+    DWORD length = 0;
+    if (code != ERROR_SUCCESS) {
+        length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, NULL, code,
+                                MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), (LPSTR)&systemText, 0, NULL);
+    }
+    if (length > 0 && systemText) {
+        ShowMessage(page, systemText, MB_KIND_ERROR);
+    } else {
+        char text[TRACE_SIZE];
+        format_bounded(text, MSG_LAUNCH_FAILED, (int)code);
+        ShowMessage(page, text, MB_KIND_ERROR);
+    }
+    if (systemText) LocalFree(systemText);
+}
+
+/* Counts printers, runs the Add Printer wizard, counts again: any change
+ * means the wizard set a printer up. */
+static void RunPrinterWizard(HWND page)
+{
+    int before = CountPrinters();
+    if (before == -1) {
+        ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
+        return;
+    }
+    char command[MAX_PATH];
+    if (!BuildSystemCommand(command, PRINTER_WIZARD)) {
+        ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
+        return;
+    }
+    if (!RunAndWait(command)) {
+        ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
+        return;
+    }
+    int after = CountPrinters();
+    if (after == -1) {
+        ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
+    } else if (after == before) {
+        ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
+    } else {
+        ShowMessage(page, MSG_COMPLETED, MB_KIND_INFORMATION);
+    }
+}
+
+/* Everything up to the outcome message; the caller ends the launch. */
+static void RunInstallation(HWND page)
+{
+    if (!CheckDriverManifest()) return;
+    if (NetworkPortChosen(page)) ShowMessage(page, MSG_NETWORK_NOTICE, MB_KIND_INFORMATION);
+
+    char program[MAX_PATH];
+    char parameters[MAX_PATH];
+    if (!BuildSystemCommand(program, STAGING_TOOL) || !BuildStagingParameters(parameters)) {
+        ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
+        return;
+    }
+    DWORD code = 0;
+    switch (ShellLaunchAndWait(g_frameWindow, program, parameters, PathIsUNCA(g_launchFolder), &code)) {
+    case CHILD_NOT_STARTED:
+        ReportLaunchFailure(page, code);
+        return;
+    case CHILD_EXIT_UNKNOWN:
+        ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
+        return;
+    case CHILD_EXITED:
+        break;
+    }
+    if (code != 0) {
+        char line[TRACE_SIZE];
+        format_bounded(line, "ExitCode = %ld", (long)(LONG)code);
+        OutputDebugStringA(line);
+        ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
+        return;
+    }
+    if (!NetworkPortChosen(page)) {
+        ShowMessage(page, MSG_READY, MB_KIND_INFORMATION);
+        return;
+    }
+    RunPrinterWizard(page);
+}
+
+void RunInstallationFlow(HWND page)
+{
+    RunInstallation(page);
+    SendMessageA(g_frameWindow, WM_DESTROY, 0, 0);
+}

@@ -1,0 +1,51 @@
+#include "ui/page.h"
+
+#include "install/install_flow.h"
+#include "resource.h"
+#include "ui/frame.h"
+
+BYTE g_languageSelection;
+
+/* Shows the kept selection in the language list, where the page has one. */
+static void ShowLanguageSelection(HWND page)
+{
+    SendDlgItemMessageA(page, IDC_LANGUAGE_LIST, CB_SETCURSEL, g_languageSelection, 0);
+}
+
+static void KeepLanguageSelection(HWND page)
+{
+    g_languageSelection = (BYTE)SendDlgItemMessageA(page, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
+}
+
+/* Any notification but the two list ones counts as a press of the button. */
+static INT_PTR OnCommand(HWND page, WORD id, WORD code)
+{
+    if (code == CBN_SELCHANGE || code == CBN_CLOSEUP) {
+        KeepLanguageSelection(page);
+        return TRUE;
+    }
+    if (id == IDCANCEL) {
+        SendMessageA(g_frameWindow, WM_CLOSE, 0, 0); /* the frame asks before quitting */
+    } else if (id == IDC_PAGE_OK) {
+        RunInstallationFlow(page);
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    switch (message) {
+    case WM_INITDIALOG:
+        SetFocus(GetDlgItem(page, IDC_PAGE_OK));
+        ShowLanguageSelection(page);
+        return TRUE;
+    case WM_SETREDRAW:
+        ShowLanguageSelection(page);
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+    default:
+        return FALSE;
+    }
+}

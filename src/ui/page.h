@@ -1,0 +1,14 @@
+/* The driver selection page: a modeless child dialog that fills the main frame. */
+#ifndef UI_PAGE_H
+#define UI_PAGE_H
+
+#include <windows.h>
+
+/* The last selection of the language list (only page variant 214 has one),
+ * kept in one byte: an empty selection (-1) is 255. */
+extern BYTE g_languageSelection;
+
+/* The page's dialog procedure. */
+INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif

@@ -1,0 +1,70 @@
+/* kernel32 subset: the system folder, loading its libraries, ordinals, Sleep. */
+#include <standin.h>
+
+#include <string.h>
+#include <strings.h>
+
+#include <map>
+
+using standin::Log;
+using standin::state;
+
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+
+UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size)
+{
+    Log("GetSystemDirectoryA");
+    if (state().systemDirectoryFails) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
+    const std::string &dir = state().systemDirectory;
+    /* Too small a buffer: nothing is written, the result is the size needed. */
+    if (dir.size() + 1 > size) return (UINT)dir.size() + 1;
+    memcpy(buffer, dir.c_str(), dir.size() + 1);
+    return (UINT)dir.size();
+}
+
+/* Module tokens by lower-case file name; comctl32's exports are modelled. */
+static std::map<std::string, struct HINSTANCE__> g_modules;
+
+static std::string Lower(std::string text)
+{
+    for (char &c : text) c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+/* Loads only the libraries listed in the system folder, named by their full path. */
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName)
+{
+    std::string path = fileName ? fileName : "";
+    Log("LoadLibraryA(" + path + ")");
+    std::string folder = state().systemDirectory + "\\";
+    if (path.size() > folder.size() && strncasecmp(path.c_str(), folder.c_str(), folder.size()) == 0) {
+        std::string name = Lower(path.substr(folder.size()));
+        for (const std::string &library : state().systemLibraries)
+            if (Lower(library) == name) return &g_modules[name];
+    }
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return NULL;
+}
+
+HMODULE standin::LibraryModule(const std::string &fileName) { return &g_modules[Lower(fileName)]; }
+
+static void WINAPI StandinInitCommonControls(void) { Log("InitCommonControls"); }
+
+FARPROC standin::ProcByOrdinal(HMODULE module, WORD ordinal)
+{
+    Log("GetProcAddress(#" + std::to_string(ordinal) + ")");
+    if (module == &g_modules["comctl32.dll"] && ordinal == 17) return (FARPROC)(void (*)(void))StandinInitCommonControls;
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return NULL;
+}
+
+/* Records the time asked for; the host does not wait. */
+void WINAPI Sleep(DWORD milliseconds)
+{
+    Log("Sleep(" + std::to_string(milliseconds) + ")");
+    state().sleptMilliseconds += milliseconds;
+}
