@@ -3,9 +3,9 @@ command (stand-in pnputil.exe) and the Add Printer wizard (stand-in
 rundll32.exe), every outcome Wine can produce, with the real Setup.exe.
 
 The stand-ins are only in the prefix's 64-bit system32: a 32-bit launcher
-finds them only with file system redirection turned off (syswow64 holds
-Wine's own pnputil.exe, which writes no log), so every row where a stand-in
-logs its start proves the launcher's redirection guard.
+finds them only with file system redirection turned off (syswow64 holds no
+pnputil.exe, and only Wine's own rundll32.exe, which writes no log), so every
+row where a stand-in logs its start proves the launcher's redirection guard.
 
 Each row checks the boxes in order (text, caption, icon, owner), the command
 line and show state each stand-in received, the debug trace lines (Wine writes

@@ -22,12 +22,13 @@ static LRESULT CALLBACK WizardWindowProc(HWND window, UINT message, WPARAM wPara
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-/* Shows the wizard's window and runs until it is closed.  Returns 0 when the
- * window could not be made.  It is shown without taking the activation: when
+/* Shows the wizard's window, unless the parent asked for it hidden, and runs
+ * until it is closed.  Returns 0 when the window could not be made.  It is
+ * shown without taking the activation: when
  * an active window of another process closes, Wine (with no window manager)
  * activates the launcher's frame late, over the box the launcher has opened
  * by then, and the box's icon could not be seen. */
-static int ShowWizardWindow(HINSTANCE instance)
+static int ShowWizardWindow(HINSTANCE instance, int showCommand)
 {
     WNDCLASSA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
@@ -40,7 +41,7 @@ static int ShowWizardWindow(HINSTANCE instance)
     HWND window = CreateWindowA(WIZARD_CLASS, WIZARD_CAPTION, WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, NULL, NULL,
                                 instance, NULL);
     if (!window) return 0;
-    ShowWindow(window, SW_SHOWNOACTIVATE);
+    ShowWindow(window, showCommand == SW_HIDE ? SW_HIDE : SW_SHOWNOACTIVATE);
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -51,7 +52,7 @@ static int ShowWizardWindow(HINSTANCE instance)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
 {
-    (void)previous, (void)commandLine, (void)showCommand;
+    (void)previous, (void)commandLine;
     char detail[256] = "";
     char name[128];
     if (EnvNumber("E2E_WIZARD_ADD_PRINTER", 0) == 1) {
@@ -61,7 +62,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         RemoveWizardPrinter(name, detail, sizeof detail);
     }
     LogToolStart("rundll32", detail);
-    if (EnvNumber("E2E_WIZARD_WINDOW", 0) == 1) ShowWizardWindow(instance);
+    if (EnvNumber("E2E_WIZARD_WINDOW", 0) == 1) ShowWizardWindow(instance, showCommand);
     SleepAsAsked("E2E_WIZARD_SLEEP_MS");
     unsigned exitCode = ExitCodeAsAsked("E2E_WIZARD_EXIT");
     LogToolExit("rundll32", exitCode);
