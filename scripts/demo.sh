@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The main job: builds the Windows launcher (32-bit shipped build and 64-bit build),
-# then runs it under Wine on the sample driver package laid out in out/demo/.
+# then runs it under Wine on the sample driver package laid out in a short folder
+# under /tmp: on the user's display when there is one, else on a virtual display
+# where it walks the notice, the page and the quit question, with screenshots
+# under out/demo/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
     cmake make g++ binutils libgtest-dev python3
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine64 xvfb x11-utils imagemagick
+    wine64 fonts-wine xvfb x11-utils imagemagick
 )
 
 SUDO=""

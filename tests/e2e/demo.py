@@ -8,7 +8,11 @@ under Wine:
 
 * with $DISPLAY set, on that display, for a person to watch and answer;
 * otherwise on a private virtual display, where the UI driver walks through
-  what the launcher does today and screenshots are saved under out/demo/.
+  what the launcher does today (the notice, the page, the quit question with
+  No and then Yes, and two refusals) and screenshots are saved under out/demo/.
+
+It runs the shipped 32-bit build where the machine runs it (see builds.py),
+else the 64-bit build.
 """
 
 import os
@@ -19,6 +23,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import builds  # noqa: E402
 import launcher  # noqa: E402
 import packages  # noqa: E402
 import ui  # noqa: E402
@@ -53,34 +58,76 @@ def lay_out(env, parent):
     return valid, no_ini
 
 
-def show_box(walk, step, message):
-    found = ui.report(walk.env, launcher.BOX_TIMEOUT_MS, exe="Setup.exe", text=message)
+def show_box(walk, step, message, class_name=launcher.MESSAGE_BOX_CLASS):
+    """Waits for the window of class_name showing message; says what it shows."""
+    found = ui.report(walk.env, launcher.BOX_TIMEOUT_MS, exe="Setup.exe", class_name=class_name, text=message)
     for window in found.windows:
-        walk.say("%s: box %r icon=%s buttons=%s" % (step, window["message"], window["icon"], window["buttons"]))
+        shown = " %r" % window["message"] if window["message"] and class_name != launcher.FRAME_CLASS else ""
+        walk.say("%s: %r%s buttons=%s" % (step, window["caption"], shown, window["buttons"]))
     walk.screenshot(step)
     if not found.windows:
-        walk.say("%s: the expected box did not appear (%s)" % (step, found.describe()))
+        walk.say("%s: the expected window did not appear (%s)" % (step, found.describe()))
         walk.failed = True
-    return found.done
+    return found.windows[0] if found.windows else None
+
+
+def act(walk, what, result):
+    if not result.done:
+        walk.say("%s: could not be done (%s)" % (what, result.describe()))
+        walk.failed = True
+
+
+def ended(walk, process, what):
+    result = walk.env.finish(process, 10)
+    walk.say("%s: the launcher ended with exit code %s%s" % (what, result.returncode,
+                                                             " (timed out)" if result.timed_out else ""))
+    if result.timed_out or result.returncode != 0:
+        walk.failed = True
+
+
+def walk_window_stage(walk, valid):
+    """The notice, the page, the quit question answered No and then Yes."""
+    env = walk.env
+    frame = dict(exe="Setup.exe", class_name=launcher.FRAME_CLASS)
+    quit_box = dict(exe="Setup.exe", class_name=launcher.MESSAGE_BOX_CLASS, text=launcher.MSG_QUIT)
+    walk.say("launching Setup.exe in %s" % valid)
+    process = env.spawn(["Setup.exe"], cwd=valid)
+    show_box(walk, "notice", launcher.NOTICE_MARK, launcher.DIALOG_CLASS)
+    walk.say("OK on the notice")
+    act(walk, "OK", ui.click(env, "OK", exe="Setup.exe", class_name=launcher.DIALOG_CLASS, text=launcher.NOTICE_MARK))
+    show_box(walk, "page", launcher.PAGE_INSTRUCTION, launcher.FRAME_CLASS)
+    walk.say("ticking \"Use a network port\"")
+    act(walk, "tick", ui.click(env, "Use a network port", **frame))
+    show_box(walk, "page-network-port-ticked", launcher.PAGE_INSTRUCTION, launcher.FRAME_CLASS)
+    walk.say("CANCEL on the page asks first")
+    act(walk, "CANCEL", ui.click(env, "CANCEL", **frame))
+    show_box(walk, "quit-question", launcher.MSG_QUIT)
+    walk.say("No: the launcher goes on")
+    act(walk, "No", ui.click(env, "No", **quit_box))
+    act(walk, "question closed", ui.gone(env, launcher.BOX_TIMEOUT_MS, **quit_box))
+    show_box(walk, "page-after-no", launcher.PAGE_INSTRUCTION, launcher.FRAME_CLASS)
+    walk.say("the close box asks the same question")
+    act(walk, "close box", ui.syscommand(env, launcher.SC_CLOSE, **frame))
+    show_box(walk, "quit-question-close-box", launcher.MSG_QUIT)
+    walk.say("Yes: the launcher ends")
+    act(walk, "Yes", ui.click(env, "Yes", **quit_box))
+    ended(walk, process, "after Yes")
 
 
 def walk_virtual(walk, valid, no_ini):
     """The walk on the virtual display, driven by the UI driver."""
     env = walk.env
-    walk.say("launching Setup.exe in %s" % valid)
-    result = env.finish(env.spawn(["Setup.exe"], cwd=valid), launcher.START_TIMEOUT)
-    walk.say("checks passed, launcher ended with exit code %s (the window stage comes later)" % result.returncode)
-    walk.screenshot("after-valid-launch")
+    walk_window_stage(walk, valid)
     walk.say("launching Setup.exe without its setup file")
     held = env.spawn(["Setup.exe"], cwd=no_ini)
     show_box(walk, "missing-setup-file", launcher.MSG_SETUP_FILE_MISSING)
     walk.say("launching a second copy while the first one's box is open")
     second = env.spawn(["Setup.exe"], cwd=valid)
     show_box(walk, "already-started", launcher.MSG_ALREADY_STARTED)
-    ui.click(env, "OK", exe="Setup.exe", text=launcher.MSG_ALREADY_STARTED)
-    walk.say("second copy ended with exit code %s" % env.finish(second, 10).returncode)
-    ui.click(env, "OK", exe="Setup.exe", text=launcher.MSG_SETUP_FILE_MISSING)
-    walk.say("first copy ended with exit code %s" % env.finish(held, 10).returncode)
+    act(walk, "OK", ui.click(env, "OK", exe="Setup.exe", text=launcher.MSG_ALREADY_STARTED))
+    ended(walk, second, "second copy")
+    act(walk, "OK", ui.click(env, "OK", exe="Setup.exe", text=launcher.MSG_SETUP_FILE_MISSING))
+    ended(walk, held, "first copy")
     walk.screenshot("all-closed")
 
 
@@ -95,7 +142,10 @@ def walk_person(walk, valid, no_ini):
 
 def main():
     display = os.environ.get("DISPLAY") or None
-    env = winenv.WineEnv(prefix=DEMO_PREFIX, display=display)
+    build = builds.choose_builds()[0]
+    print("demo: %s: %s" % (os.path.relpath(build.setup_exe, winenv.REPO_ROOT), build.note), flush=True)
+    env = winenv.WineEnv(setup_exe=build.setup_exe, driver_dir=build.driver_dir, prefix=DEMO_PREFIX,
+                         display=display, wow64=build.bits == 32)
     walk = Walk(env)
     parent = tempfile.mkdtemp(prefix="demo-", dir="/tmp")
     try:

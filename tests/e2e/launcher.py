@@ -6,6 +6,8 @@ import ui
 
 PRODUCT_TITLE = "ZEMBRIX VQ Series Printer Driver Package"
 MESSAGE_BOX_CLASS = "#32770"
+DIALOG_CLASS = "#32770"
+FRAME_CLASS = "Zembrix VQ Series Printer Driver Package"
 
 # The launcher's start-up texts, as the user must see them.
 MSG_FOLDER_TOO_LONG = ("Folder path to Software setup is too long.\nMove this Software setup to another "
@@ -14,12 +16,31 @@ MSG_SETUP_FILE_MISSING = "Missing to setup infomation file.\n\nExit the program.
 MSG_SETUP_FILE_FAILED = "Failed to setup infomation file.\n\nExit the program."
 MSG_ALREADY_STARTED = "\"%s\" is already started." % PRODUCT_TITLE
 
+# The window stage's texts.
+NOTICE_SYSTEMS_TEXT = (
+    "If your operating system is Windows 7 / Windows Server 2008 R2 and later, click the OK button.\n"
+    "For any other Windows operating system, click the Cancel button and read \"Readme.txt\" in your operating "
+    "system.\n\nRead InstallGuide.PDF or README.TXT for how to install the printer driver.")
+NOTICE_ORDER_TEXT = (
+    "For Windows 7 / Windows Server 2008 R2 and later, install the printer driver before connecting the printer "
+    "to your personal computer.\nEither of the following messages is displayed in the setup program:\n"
+    "  Printer is ready for installation.\n  Printer driver installation has been completed.\n"
+    "After the message is displayed, connect the printer to your PC.")
+NOTICE_MARK = "If your operating system is Windows 7"  # finds the notice among dialogs
+PAGE_INSTRUCTION = ("Select a printer driver.\nTo use a network port, check mark the option "
+                    "\"Use a network port\".")
+MSG_QUIT = "Quit %s\n\nIS it OK?" % PRODUCT_TITLE
+MSG_DIFFERENT_SYSTEM = "Different operating system.\nExit the program."
+MSG_MISSING_SYSTEM = "Missing Windows operating system.\nExit the program."
+
 START_TIMEOUT = 15  # seconds for a launch that shows nothing to end
 BOX_TIMEOUT_MS = 10000  # for a box to appear
 EXIT_AFTER_BOX_TIMEOUT = 10  # for the launcher to end once its box is closed
 
 VK_RETURN = 0x0D
+VK_ESCAPE = 0x1B
 IDOK = 1
+SC_CLOSE = 0xF060
 
 
 def launch(ctx, folder, exe_name="Setup.exe"):
@@ -41,10 +62,10 @@ def finish_silently(ctx, process, what):
     return result
 
 
-def expect_box(ctx, what, message, icon, exe_name="Setup.exe"):
-    """Waits for the box showing message from exe_name and checks it is a plain
-    ownerless message box with the product title, one OK button and the icon.
-    Returns the reported window, or None when none came."""
+def expect_box(ctx, what, message, icon, exe_name="Setup.exe", buttons=("OK",), owner="0x0"):
+    """Waits for the box showing message from exe_name and checks it is a
+    message box with the product title, the buttons, the icon and the owner
+    (none by default).  Returns the reported window, or None when none came."""
     found = ui.report(ctx.env, BOX_TIMEOUT_MS, exe=exe_name, class_name=MESSAGE_BOX_CLASS, text=message)
     if not ctx.check(found.done and found.windows, "%s: no box with %r; %s" % (what, message, found.describe())):
         ctx.screenshot(what + "-no-box")
@@ -53,9 +74,9 @@ def expect_box(ctx, what, message, icon, exe_name="Setup.exe"):
     ctx.screenshot(what)
     ctx.check_equal(box["caption"], PRODUCT_TITLE, "%s: caption" % what)
     ctx.check_equal(box["message"], message, "%s: text" % what)
-    ctx.check_equal(box["buttons"], ["OK"], "%s: buttons" % what)
+    ctx.check_equal(box["buttons"], list(buttons), "%s: buttons" % what)
     ctx.check_equal(box["icon"], icon, "%s: icon kind (pixel difference %s)" % (what, box["icon_difference"]))
-    ctx.check_equal(box["owner"], "0x0", "%s: owner" % what)
+    ctx.check_equal(box["owner"], owner, "%s: owner" % what)
     # The flags ask for an application-modal box: a system-modal one would be topmost.
     ctx.check_equal(box["topmost"], False, "%s: topmost" % what)
     ctx.check(fits_screen(box), "%s: box not on screen: %r" % (what, (box["x"], box["y"], box["width"], box["height"])))
@@ -98,5 +119,66 @@ def expect_refusal(ctx, folder, what, message, icon, how="click", exe_name="Setu
 
 
 def expect_silent_start(ctx, folder, what, exe_name="Setup.exe"):
-    """One accepted launch: no box, exit code 0 (the window stage is not there yet)."""
+    """A launch that ends at once with no window and exit code 0 (family 0)."""
     return finish_silently(ctx, launch(ctx, folder, exe_name), what)
+
+
+def find_notice(ctx, what, exe_name="Setup.exe"):
+    """Waits for the notice dialog; returns its report or None (a failure recorded)."""
+    found = ui.report(ctx.env, BOX_TIMEOUT_MS, exe=exe_name, class_name=DIALOG_CLASS, text=NOTICE_MARK)
+    if not ctx.check(found.done and found.windows, "%s: no notice dialog; %s" % (what, found.describe())):
+        ctx.screenshot(what + "-no-notice")
+        return None
+    return found.windows[0]
+
+
+def answer_notice(ctx, what, how, exe_name="Setup.exe"):
+    """Answers the notice: 'enter' or 'escape' on the keyboard, or a click on 'OK' or 'CANCEL'."""
+    filters = dict(exe=exe_name, class_name=DIALOG_CLASS, text=NOTICE_MARK)
+    if how in ("enter", "escape"):
+        result = ui.key(ctx.env, VK_RETURN if how == "enter" else VK_ESCAPE, **filters)
+    else:
+        result = ui.click(ctx.env, how, **filters)
+    ctx.check(result.done, "%s: could not answer the notice with %s; %s" % (what, how, result.describe()))
+
+
+def expect_accepted_start(ctx, folder, what, exe_name="Setup.exe"):
+    """A launch that passes the start-up checks: the notice comes up; its
+    CANCEL ends the launch with no further window and exit code 0."""
+    process = launch(ctx, folder, exe_name)
+    if find_notice(ctx, what, exe_name) is not None:
+        answer_notice(ctx, what, "CANCEL", exe_name)
+    return finish_after_box(ctx, process, what)
+
+
+def find_frame(ctx, what, exe_name="Setup.exe", timeout_ms=BOX_TIMEOUT_MS):
+    """Waits for the main frame with its page showing; returns its report or None."""
+    found = ui.report(ctx.env, timeout_ms, exe=exe_name, class_name=FRAME_CLASS, text=PAGE_INSTRUCTION)
+    if not ctx.check(found.done and found.windows, "%s: no frame with its page; %s" % (what, found.describe())):
+        ctx.screenshot(what + "-no-frame")
+        return None
+    return found.windows[0]
+
+
+def control(window, control_id, parent=None):
+    """The reported control of window with control_id (under parent, when given), or None."""
+    for item in window.get("controls", []):
+        if item["id"] == control_id and (parent is None or item["parent"] == parent):
+            return item
+    return None
+
+
+def page_of(frame):
+    """The page: the frame's child dialog."""
+    for item in frame.get("controls", []):
+        if item["class"] == DIALOG_CLASS and item["parent"] == frame["hwnd"]:
+            return item
+    return None
+
+
+def end_from_page(ctx, process, what, exe_name="Setup.exe"):
+    """Ends a launch showing its page the user's way: the close box, then Yes."""
+    ui.syscommand(ctx.env, SC_CLOSE, exe=exe_name, class_name=FRAME_CLASS)
+    result = ui.click(ctx.env, "Yes", exe=exe_name, class_name=MESSAGE_BOX_CLASS, text=MSG_QUIT)
+    ctx.check(result.done, "%s: no quit prompt to answer; %s" % (what, result.describe()))
+    return finish_after_box(ctx, process, what)

@@ -24,6 +24,7 @@ import builds  # noqa: E402
 import cases_startup  # noqa: E402,F401  (registers its cases)
 import cases_install  # noqa: E402,F401
 import cases_tools  # noqa: E402,F401
+import cases_window  # noqa: E402,F401
 import suite  # noqa: E402
 import winenv  # noqa: E402
 

@@ -45,6 +45,7 @@ class Context:
         self.env = env
         self.name = name
         self.failures = []
+        self.notes = []  # printed under the case's line, passed or not
         self.scratch = make_scratch()
         self.shots_dir = os.path.join(SHOTS_ROOT, name)
         self.shots = 0
@@ -64,6 +65,10 @@ class Context:
         if not condition:
             self.failures.append(message)
             raise CaseFailed(message)
+
+    def note(self, text):
+        """Records what the case saw, for the run's output."""
+        self.notes.append(text)
 
     def screenshot(self, step):
         """Saves the screen for this step under out/e2e/<case>/."""
@@ -108,6 +113,8 @@ def run_cases(env, selected, keep=False, log=print, label=""):
         else:
             failed += 1
         log("%-4s %-40s %5.1fs%s" % (outcome.upper(), ctx.name, seconds, detail))
+        for text in ctx.notes:
+            log("       . %s" % text)
     return passed, failed, skipped
 
 

@@ -71,11 +71,12 @@ def syscommand(env, command_id, timeout_ms=10000, **filters):
     return drive(env, "syscommand", timeout_ms, command_id=command_id, **filters)
 
 
-def system_menu(env, timeout_ms=10000, **filters):
+def system_menu(env, timeout_ms=10000, icon_id=0, **filters):
     """The window's system menu, read inside its process: the driver's
-    system_menu event ({"wow64", "pointer_bits", "items": [{"id", "text", "state"}]})
-    or None, with the DriverResult."""
-    result = drive(env, "sysmenu", timeout_ms, **filters)
+    system_menu event ({"wow64", "pointer_bits", "class_icon_is_resource" (of
+    icon resource icon_id), "items": [{"id", "text", "state"}]}) or None, with
+    the DriverResult."""
+    result = drive(env, "sysmenu", timeout_ms, command_id=icon_id, **filters)
     menus = [event for event in result.events if event.get("event") == "system_menu"]
     return (menus[0] if menus else None), result
 

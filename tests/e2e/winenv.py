@@ -16,6 +16,7 @@ import time
 
 WINE_LOADER = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
+WINE_FONTS_DIR = "/usr/share/wine/fonts"
 
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DEFAULT_TOOLS_DIR = os.path.join(REPO_ROOT, "build", "win64", "e2e")
@@ -221,6 +222,7 @@ class WineEnv:
                                                                  "kernel32.dll")):
             raise EnvError("the prefix has no 32-bit system (syswow64): is wine32:i386 installed?")
         self.apply_settings()
+        self.install_fonts()
         self.install_system_tools()
         self.warm_up()
 
@@ -231,6 +233,18 @@ class WineEnv:
         result = self.run_wine(["regedit", "/S", windows_path(reg_file)], timeout=SHORT_TIMEOUT)
         if result.returncode != 0:
             raise EnvError("regedit failed: %r" % result)
+
+    def install_fonts(self):
+        """Wine's own fonts (Debian's fonts-wine), Marlett among them for the
+        caption buttons, into the prefix's Fonts folder: this Wine looks for
+        them beside its DLLs, where Debian does not put them."""
+        fonts = os.path.join(self.prefix, "drive_c", "windows", "Fonts")
+        if not os.path.isdir(WINE_FONTS_DIR):
+            return
+        os.makedirs(fonts, exist_ok=True)
+        for name in os.listdir(WINE_FONTS_DIR):
+            if name.endswith(".ttf"):
+                shutil.copyfile(os.path.join(WINE_FONTS_DIR, name), os.path.join(fonts, name))
 
     def install_system_tools(self):
         system32 = os.path.join(self.prefix, "drive_c", "windows", "system32")
@@ -292,11 +306,13 @@ class WineEnv:
         if version is not None and result.returncode != 0:
             raise EnvError("could not set Windows version %s: %r" % (version, result))
 
-    def screenshot(self, path):
-        """Saves the whole virtual screen as a PNG; returns True when it was written."""
+    def screenshot(self, path, rect=None):
+        """Saves the virtual screen, or only rect (x, y, width, height) of it, as
+        a PNG; returns True when it was written."""
         os.makedirs(os.path.dirname(path), exist_ok=True)
+        crop = ["-crop", "%dx%d+%d+%d" % (rect[2], rect[3], rect[0], rect[1]), "+repage"] if rect else []
         try:
-            subprocess.run(["import", "-window", "root", "-display", self.display, path],
+            subprocess.run(["import", "-window", "root", "-display", self.display] + crop + [path],
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=SHORT_TIMEOUT,
                            check=False)
         except subprocess.TimeoutExpired:

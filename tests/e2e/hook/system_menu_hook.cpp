@@ -29,7 +29,27 @@ static void ReportItem(JsonLine *line, HMENU menu, int position)
     JsonCloseObject(line);
 }
 
-static void ReportSystemMenu(HWND window, HWND replyTo)
+/* True when window's class icon is icon resource iconId of the process's executable. */
+static int ClassIconIsResource(HWND window, LPARAM iconId)
+{
+    HICON classIcon = (HICON)GetClassLongPtrA(window, GCLP_HICON);
+    HICON resourceIcon = iconId ? LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(iconId)) : NULL;
+    return classIcon != NULL && classIcon == resourceIcon;
+}
+
+/* The Windows version as this process is told it (its manifest shapes the answer). */
+static void ReportVersion(JsonLine *line)
+{
+    OSVERSIONINFOA version;
+    memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return;
+    JsonNumber(line, "platform", version.dwPlatformId);
+    JsonNumber(line, "major", version.dwMajorVersion);
+    JsonNumber(line, "minor", version.dwMinorVersion);
+}
+
+static void ReportSystemMenu(HWND window, HWND replyTo, LPARAM iconId)
 {
     static JsonLine line;
     HMENU menu = GetSystemMenu(window, FALSE);
@@ -38,7 +58,10 @@ static void ReportSystemMenu(HWND window, HWND replyTo)
     JsonHex(&line, "hwnd", (unsigned long long)(ULONG_PTR)window);
     JsonBool(&line, "wow64", RunsUnderWow64());
     JsonNumber(&line, "pointer_bits", (long long)sizeof(void *) * 8);
+    ReportVersion(&line);
     JsonBool(&line, "has_menu", menu != NULL);
+    JsonNumber(&line, "icon_resource", (long long)iconId);
+    JsonBool(&line, "class_icon_is_resource", ClassIconIsResource(window, iconId));
     JsonOpenArray(&line, "items");
     int count = menu ? GetMenuItemCount(menu) : 0;
     for (int position = 0; position < count; ++position) ReportItem(&line, menu, position);
@@ -57,7 +80,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK E2eGetMessageHook(int code, WP
     MSG *message = (MSG *)data;
     static UINT query = RegisterWindowMessageA(E2E_SYSTEM_MENU_QUERY);
     if (code == HC_ACTION && removal == PM_REMOVE && message->message == query) {
-        ReportSystemMenu(message->hwnd, (HWND)message->wParam);
+        ReportSystemMenu(message->hwnd, (HWND)message->wParam, message->lParam);
         message->message = WM_NULL; /* the window itself never sees the query */
     }
     return CallNextHookEx(NULL, code, removal, data);

@@ -135,6 +135,14 @@ void ClassifyIcon(HWND box, HWND iconControl, IconVerdict *verdict)
     verdict->runnerUp = -1;
     RECT rect;
     if (!iconControl || !GetWindowRect(iconControl, &rect)) return;
+    /* A centred image (SS_CENTERIMAGE) sits in the middle of a larger control. */
+    if (GetWindowLongA(iconControl, GWL_STYLE) & SS_CENTERIMAGE) {
+        int iconWidth = GetSystemMetrics(SM_CXICON), iconHeight = GetSystemMetrics(SM_CYICON);
+        if (rect.right - rect.left > iconWidth) rect.left += (rect.right - rect.left - iconWidth) / 2;
+        if (rect.bottom - rect.top > iconHeight) rect.top += (rect.bottom - rect.top - iconHeight) / 2;
+        rect.right = rect.left + iconWidth;
+        rect.bottom = rect.top + iconHeight;
+    }
     if (IsCovered(box, &rect)) {
         verdict->kind = "occluded";
         return;

@@ -9,7 +9,8 @@
  * key      waits for one, prints it, posts the key --vk
  * syscommand  waits for one, prints it, posts WM_SYSCOMMAND --id (0xF060 is the close box)
  * sysmenu  waits for one, prints it and its system menu, read from inside its
- *          process by the hook DLL beside the driver (of the window's bitness)
+ *          process by the hook DLL beside the driver (of the window's bitness),
+ *          and whether its class icon is the executable's icon resource --id
  * gone     waits until none matches
  * list     prints every visible top-level window now (no filters but --exe)
  *
@@ -58,7 +59,7 @@ static int DoUserAction(const DriverOptions *options, HWND window)
     if (!strcmp(options->action, "command")) return PostCommand(window, options->commandId);
     if (!strcmp(options->action, "key")) return PressKey(window, options->virtualKey);
     if (!strcmp(options->action, "syscommand")) return PostSysCommand(window, options->commandId);
-    if (!strcmp(options->action, "sysmenu")) return PrintSystemMenu(window, options->timeoutMs);
+    if (!strcmp(options->action, "sysmenu")) return PrintSystemMenu(window, options->commandId, options->timeoutMs);
     return 1;
 }
 

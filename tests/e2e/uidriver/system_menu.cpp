@@ -70,7 +70,7 @@ static void PrintProblem(const char *problem)
     fflush(stdout);
 }
 
-int PrintSystemMenu(HWND window, long timeoutMs)
+int PrintSystemMenu(HWND window, long iconId, long timeoutMs)
 {
     HMODULE hookDll = LoadHookDll();
     if (!hookDll) return PrintProblem("cannot load " E2E_HOOK_DLL), 0;
@@ -81,7 +81,7 @@ int PrintSystemMenu(HWND window, long timeoutMs)
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, hookProc, hookDll, thread);
     if (!hook) return PrintProblem("SetWindowsHookExA failed"), 0;
     g_replied = 0;
-    PostMessageA(window, RegisterWindowMessageA(E2E_SYSTEM_MENU_QUERY), (WPARAM)replyWindow, 0);
+    PostMessageA(window, RegisterWindowMessageA(E2E_SYSTEM_MENU_QUERY), (WPARAM)replyWindow, (LPARAM)iconId);
     int replied = WaitForReply(timeoutMs);
     UnhookWindowsHookEx(hook);
     DestroyWindow(replyWindow);

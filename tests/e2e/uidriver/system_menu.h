@@ -5,10 +5,11 @@
 
 #include <windows.h>
 
-/* Prints the hook's {"event":"system_menu", ...} line for window.  The hook DLL
+/* Prints the hook's {"event":"system_menu", ...} line for window, telling also
+ * whether the window's class icon is icon resource iconId of its executable.  The hook DLL
  * must be of the window's process's bitness, as must this driver.  Returns 0
  * (after printing why) when the hook cannot be installed or no reply comes
  * within timeoutMs. */
-int PrintSystemMenu(HWND window, long timeoutMs);
+int PrintSystemMenu(HWND window, long iconId, long timeoutMs);
 
 #endif
