@@ -25,16 +25,13 @@ import time
 
 import packages
 import ui
-from launcher import EXIT_AFTER_BOX_TIMEOUT, MESSAGE_BOX_CLASS, PRODUCT_TITLE, fits_screen
+from launcher import (EXIT_AFTER_BOX_TIMEOUT, FRAME_CLASS, MESSAGE_BOX_CLASS, MSG_SETUP_FILE_MISSING, NOTICE_MARK,
+                      PRODUCT_TITLE, SC_CLOSE, fits_screen)
 from suite import Skip, case
 from winenv import windows_path
 
-FRAME_CLASS = "Zembrix VQ Series Printer Driver Package"
-NOTICE_TEXT = "If your operating system is Windows 7"
 NETWORK_PORT_LABEL = "Use a network port"
-IDC_PAGE_OK = 1276
 IDC_NETWORK_PORT = 4010
-SC_CLOSE = 0xF060
 SW_HIDE = 0
 STARTF_USESHOWWINDOW = 0x1
 
@@ -50,7 +47,6 @@ MSG_COMPLETED = ("Printer driver installation has been completed.\n"
                  "Printer later.\n\nClick the OK button.")
 MSG_LAUNCH_FAILED = "The printer driver installer could not be started (error %d).\nExit the program."
 MSG_FILES_MISSING = "%s\nMissing printer driver files.\nExit the program."
-MSG_SETUP_FILE_MISSING = "Missing to setup infomation file.\n\nExit the program."
 # What Wine's ShellExecuteExA shows itself, owned by the launcher's frame, when the program is missing.
 WINE_NOT_FOUND_CAPTION = "Error"
 WINE_NOT_FOUND_TEXT = "File not found.\r\n"
@@ -117,7 +113,7 @@ class Launch:
         """Passes the notice, ticks the network box when asked, presses OK.
         before_ok() runs once the page is up.  Returns False when that failed."""
         ctx, row = self.ctx, self.row
-        notice = ui.click(ctx.env, "OK", exe="Setup.exe", class_name=MESSAGE_BOX_CLASS, text=NOTICE_TEXT)
+        notice = ui.click(ctx.env, "OK", exe="Setup.exe", class_name=MESSAGE_BOX_CLASS, text=NOTICE_MARK)
         ctx.require(notice.done, "%s: notice not passed; %s" % (row, notice.describe()))
         frame = ui.report(ctx.env, exe="Setup.exe", class_name=FRAME_CLASS)
         ctx.require(frame.done and frame.windows, "%s: no page; %s" % (row, frame.describe()))
