@@ -13,8 +13,10 @@ OutputDebugStringA to stderr under WINEDEBUG=warn+debugstr), exit code 0, and
 that the package folder is byte-identical afterwards.
 
 Owners: Wine, like Windows, makes a box's owner the top-level window of the
-window passed in, so a box the flow opens on the page reports the main frame
-window as its owner; the manifest check's boxes report none."""
+window passed in, so a box the flow opens on the page shows the main frame
+window as its owner from outside.  The owner the launcher passes (the page, or
+none for the manifest check) and the box's flags are read inside its process
+by the test's message box spy (hook/message_box_spy.h)."""
 
 import hashlib
 import json
@@ -26,7 +28,7 @@ import time
 import packages
 import ui
 from launcher import (EXIT_AFTER_BOX_TIMEOUT, FRAME_CLASS, MESSAGE_BOX_CLASS, MSG_SETUP_FILE_MISSING, NOTICE_MARK,
-                      PRODUCT_TITLE, SC_CLOSE, fits_screen)
+                      PRODUCT_TITLE, SC_CLOSE, fits_screen, page_of)
 from suite import Skip, case
 from winenv import windows_path
 
@@ -66,11 +68,17 @@ NO_BOX_MS = 300
 
 # --- one launch -------------------------------------------------------------
 
-class Box:
-    """An expected box: its text, icon kind, owner ("frame" or "none") and caption."""
+# MessageBoxA flags of each kind: MB_SETFOREGROUND, the icon, one OK button.
+KIND_FLAGS = {"information": 0x10040, "warning": 0x10030, "error": 0x10010}
 
-    def __init__(self, text, icon, owner="frame", caption=PRODUCT_TITLE):
+
+class Box:
+    """An expected box: its text, icon kind, owner ("page" or "none") and
+    caption.  One with another caption is Wine's own, not the launcher's."""
+
+    def __init__(self, text, icon, owner="page", caption=PRODUCT_TITLE):
         self.text, self.icon, self.owner, self.caption = text, icon, owner, caption
+        self.ours = caption == PRODUCT_TITLE
 
 
 def snapshot(folder):
@@ -99,12 +107,14 @@ class Launch:
         self.ctx, self.row, self.folder = ctx, row, folder
         self.start_log = ctx.folder(row + "-start.log")
         self.exit_log = ctx.folder(row + "-exit.log")
+        self.spy_log = ctx.folder(row + "-boxes.log")
         env = {"WINEDEBUG": "warn+debugstr", "E2E_TOOL_LOG": windows_path(self.start_log),
-               "E2E_TOOL_EXIT_LOG": windows_path(self.exit_log)}
+               "E2E_TOOL_EXIT_LOG": windows_path(self.exit_log), "E2E_BOX_SPY_LOG": windows_path(self.spy_log)}
         env.update({name: str(value) for name, value in (tools or {}).items()})
         self.before = snapshot(folder)
         self.process = ctx.env.spawn(["Setup.exe"], cwd=folder, extra_env=env)
-        self.frame = None
+        self.frame = self.page = None
+        self.shown = []  # the boxes expected so far, in order
 
     def fail(self, message):
         self.ctx.check(False, "%s: %s" % (self.row, message))
@@ -118,6 +128,11 @@ class Launch:
         frame = ui.report(ctx.env, exe="Setup.exe", class_name=FRAME_CLASS)
         ctx.require(frame.done and frame.windows, "%s: no page; %s" % (row, frame.describe()))
         self.frame = frame.windows[0]["hwnd"]
+        page = page_of(frame.windows[0])
+        ctx.require(page is not None, "%s: no page in the frame" % row)
+        self.page = page["hwnd"]
+        spy = ui.drive(ctx.env, "boxspy", exe="Setup.exe", class_name=FRAME_CLASS)
+        ctx.require(spy.done, "%s: message box spy not installed; %s" % (row, spy.describe()))
         if network:
             ticked = ui.click(ctx.env, NETWORK_PORT_LABEL, exe="Setup.exe", class_name=FRAME_CLASS)
             ctx.require(ticked.done, "%s: network box not clicked; %s" % (row, ticked.describe()))
@@ -140,8 +155,9 @@ class Launch:
 
     def expect_boxes(self, boxes):
         """Each box in turn: shown as expected, then closed with its OK button."""
-        for index, box in enumerate(boxes):
-            what = "%s box %d" % (self.row, index + 1)
+        for box in boxes:
+            self.shown.append(box)
+            what = "%s box %d" % (self.row, len(self.shown))
             found = ui.report(self.ctx.env, BOX_TIMEOUT_MS, exe="Setup.exe", class_name=MESSAGE_BOX_CLASS,
                               caption=box.caption, text=box.text.strip())
             if not self.ctx.check(found.done and found.windows, "%s: no box %r; %s"
@@ -161,8 +177,9 @@ class Launch:
         ctx.check_equal(window["buttons"], ["OK"], "%s: buttons" % what)
         ctx.check_equal(window["icon"], box.icon, "%s: icon kind (pixel difference %s)"
                         % (what, window["icon_difference"]))
-        owner = self.frame if box.owner == "frame" else "0x0"
-        ctx.check_equal(window["owner"], owner, "%s: owner (%s)" % (what, box.owner))
+        # Seen from outside, a box owned by the page is owned by the frame.
+        owner = "0x0" if box.owner == "none" else self.frame
+        ctx.check_equal(window["owner"], owner, "%s: top-level owner" % what)
         ctx.check(fits_screen(window), "%s: not on screen" % what)
 
     def finish(self, traces):
@@ -172,10 +189,17 @@ class Launch:
         if ctx.check(not result.timed_out, "%s: still running %d s after its last box"
                      % (row, EXIT_AFTER_BOX_TIMEOUT)):
             ctx.check_equal(result.returncode, 0, "%s: exit code" % row)
+        self.check_calls()
         lines = [match.group(1) for match in map(TRACE_LINE.search, result.stderr.splitlines()) if match]
         ctx.check_equal(lines, traces, "%s: debug trace lines" % row)
         after = snapshot(self.folder)
         ctx.check(after == self.before, "%s: package folder changed: %r" % (row, diff(self.before, after)))
+
+    def check_calls(self):
+        """The launcher's own MessageBoxA calls, read by the spy: owner, flags, text."""
+        expected = [{"owner": self.page if box.owner == "page" else "0x0", "type": "0x%x" % KIND_FLAGS[box.icon],
+                     "text": box.text} for box in self.shown if box.ours]
+        self.ctx.check_equal(read_records(self.spy_log), expected, "%s: MessageBoxA calls" % self.row)
 
     def started(self):
         return read_records(self.start_log)
