@@ -116,12 +116,10 @@ class Launch:
         self.frame = self.page = None
         self.shown = []  # the boxes expected so far, in order
 
-    def fail(self, message):
-        self.ctx.check(False, "%s: %s" % (self.row, message))
-
     def confirm_page(self, network, before_ok=None):
-        """Passes the notice, ticks the network box when asked, presses OK.
-        before_ok() runs once the page is up.  Returns False when that failed."""
+        """Passes the notice, puts the message box spy in, ticks the network box
+        when asked, presses OK.  before_ok() runs just before OK.  Ends the
+        case when a step cannot be done."""
         ctx, row = self.ctx, self.row
         notice = ui.click(ctx.env, "OK", exe="Setup.exe", class_name=MESSAGE_BOX_CLASS, text=NOTICE_MARK)
         ctx.require(notice.done, "%s: notice not passed; %s" % (row, notice.describe()))
