@@ -18,6 +18,7 @@ window as its owner from outside.  The owner the launcher passes (the page, or
 none for the manifest check) and the box's flags are read inside its process
 by the test's message box spy (hook/message_box_spy.h)."""
 
+import contextlib
 import hashlib
 import json
 import os
@@ -49,9 +50,12 @@ MSG_COMPLETED = ("Printer driver installation has been completed.\n"
                  "Printer later.\n\nClick the OK button.")
 MSG_LAUNCH_FAILED = "The printer driver installer could not be started (error %d).\nExit the program."
 MSG_FILES_MISSING = "%s\nMissing printer driver files.\nExit the program."
-# What Wine's ShellExecuteExA shows itself, owned by the launcher's frame, when the program is missing.
-WINE_NOT_FOUND_CAPTION = "Error"
+# What Wine's ShellExecuteExA shows itself, owned by the launcher's frame, when
+# the program is missing or is no program.
+WINE_ERROR_CAPTION = "Error"
 WINE_NOT_FOUND_TEXT = "File not found.\r\n"
+WINE_BAD_FORMAT_TEXT = "Bad EXE format for "
+NOT_A_PROGRAM = b"not a program\r\n" * 10
 
 WINDOWS_DIR = "C:\\windows"
 STAGING_PROGRAM = WINDOWS_DIR + "\\SYSTEM32\\pnputil.exe"
@@ -316,27 +320,55 @@ def install_staging_outcomes(ctx):
 
 @case
 def install_staging_not_started(ctx):
-    # Without pnputil.exe in system32 Wine's ShellExecuteExA shows its own box
-    # and fails with error 0: the launcher's own text names the failure.
-    system32 = os.path.join(ctx.env.prefix, "drive_c", "windows", "system32")
-    stand_in = os.path.join(system32, "pnputil.exe")
-    put_aside = ctx.folder("pnputil.exe")
-    shutil.move(stand_in, put_aside)
-    try:
-        wine_box = Box(WINE_NOT_FOUND_TEXT, "error", caption=WINE_NOT_FOUND_CAPTION)
-        ours = Box(MSG_LAUNCH_FAILED % 0, "error")
-        rows = [
-            ("not-ticked", False, [wine_box, ours]),
-            ("ticked", True, [Box(MSG_NETWORK_NOTICE, "information"), wine_box, ours]),
-        ]
-        for row, network, boxes in rows:
+    # Without a program Wine's ShellExecuteExA shows its own box and fails with
+    # error 0, with pnputil.exe missing as with a file that is no program: the
+    # launcher's own text names the failure and the code.
+    ours = Box(MSG_LAUNCH_FAILED % 0, "error")
+    rows = [
+        # (row, network, what stands in system32 instead of pnputil.exe, Wine's text)
+        ("missing", False, None, WINE_NOT_FOUND_TEXT),
+        ("missing-ticked", True, None, WINE_NOT_FOUND_TEXT),
+        ("no-program", False, NOT_A_PROGRAM, WINE_BAD_FORMAT_TEXT),
+    ]
+    for row, network, replacement, wine_text in rows:
+        with system_tool_replaced(ctx, "pnputil.exe", replacement):
             folder = package(ctx, row)
             launch = Launch(ctx, row, folder)
             launch.confirm_page(network)
-            launch.expect_boxes(boxes)
+            notice = [Box(MSG_NETWORK_NOTICE, "information")] if network else []
+            launch.expect_boxes(notice + [Box(wine_text, "error", caption=WINE_ERROR_CAPTION), ours])
             launch.finish(["ShellExecuteEx FALSE = 0"])
             ctx.check_equal(launch.started(), [], "%s: tools started" % row)
+
+
+@case
+def install_wizard_not_started(ctx):
+    # A wizard that cannot be started is an abort.
+    with system_tool_replaced(ctx, "rundll32.exe", NOT_A_PROGRAM):
+        folder = package(ctx, "no-program")
+        launch = Launch(ctx, "no-program", folder)
+        launch.confirm_page(True)
+        launch.expect_boxes([Box(MSG_NETWORK_NOTICE, "information"), Box(MSG_ABORTED, "warning")])
+        launch.finish([])
+        check_staging(launch, inf_path(folder))
+        check_wizard(launch, started=False)
+
+
+@contextlib.contextmanager
+def system_tool_replaced(ctx, name, replacement):
+    """Runs the block with system32's name removed (replacement None) or
+    holding the bytes replacement; puts the stand-in back afterwards."""
+    stand_in = os.path.join(ctx.env.prefix, "drive_c", "windows", "system32", name)
+    put_aside = ctx.folder(name + ".stand-in")
+    shutil.move(stand_in, put_aside)
+    try:
+        if replacement is not None:
+            with open(stand_in, "wb") as handle:
+                handle.write(replacement)
+        yield
     finally:
+        if os.path.lexists(stand_in):
+            os.remove(stand_in)
         shutil.move(put_aside, stand_in)
 
 
@@ -357,6 +389,9 @@ def install_wizard_outcomes(ctx):
         ("removes", {"E2E_WIZARD_REMOVE_PRINTER": name + " old"},
          Box(MSG_COMPLETED, "information"), "removed printer %s old" % name),
         # A failed wizard is an abort, whatever it did.
+        # A wizard that really ends with STILL_ACTIVE does not hang the launcher.
+        ("exit-259", {"E2E_WIZARD_ADD_PRINTER": 1, "E2E_WIZARD_PRINTER_NAME": name + " 259", "E2E_WIZARD_EXIT": 259},
+         Box(MSG_ABORTED, "warning"), "added printer %s 259" % name),
         ("exit-3", {"E2E_WIZARD_ADD_PRINTER": 1, "E2E_WIZARD_PRINTER_NAME": name + " failed", "E2E_WIZARD_EXIT": 3},
          Box(MSG_ABORTED, "warning"), "added printer %s failed" % name),
     ]
