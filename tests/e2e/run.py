@@ -22,6 +22,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import builds  # noqa: E402
 import cases_startup  # noqa: E402,F401  (registers its cases)
+import cases_install  # noqa: E402,F401
 import cases_tools  # noqa: E402,F401
 import cases_window  # noqa: E402,F401
 import cases_dll_planting  # noqa: E402,F401

@@ -8,5 +8,7 @@ int main(void)
 {
     LogToolStart("pnputil", "");
     SleepAsAsked("E2E_PNPUTIL_SLEEP_MS");
-    ExitProcess(ExitCodeAsAsked("E2E_PNPUTIL_EXIT"));
+    unsigned exitCode = ExitCodeAsAsked("E2E_PNPUTIL_EXIT");
+    LogToolExit("pnputil", exitCode);
+    ExitProcess(exitCode);
 }

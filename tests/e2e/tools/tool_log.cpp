@@ -57,6 +57,22 @@ int LogToolStart(const char *tool, const char *note)
     return AppendToFile(path, record);
 }
 
+int LogToolExit(const char *tool, unsigned exitCode)
+{
+    char path[MAX_PATH];
+    if (!EnvText("E2E_TOOL_EXIT_LOG", path, sizeof path)) return 0;
+    static JsonLine line;
+    JsonBegin(&line);
+    JsonString(&line, "tool", tool);
+    JsonString(&line, "event", "exit");
+    JsonNumber(&line, "exit_code", exitCode);
+    if (line.cut) return 0;
+    char record[sizeof line.text + 4];
+    CopyBounded(record, sizeof record, line.text);
+    AppendBounded(record, sizeof record, "}\n");
+    return AppendToFile(path, record);
+}
+
 void SleepAsAsked(const char *name)
 {
     long milliseconds = EnvNumber(name, 0);

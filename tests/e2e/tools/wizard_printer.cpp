@@ -50,3 +50,22 @@ int AddWizardPrinter(const char *name, char *detail, unsigned detailSize)
     snprintf(detail, detailSize, "added printer %s", name);
     return 1;
 }
+
+int RemoveWizardPrinter(const char *name, char *detail, unsigned detailSize)
+{
+    PRINTER_DEFAULTSA access = {NULL, NULL, PRINTER_ALL_ACCESS};
+    HANDLE handle = NULL;
+    if (!OpenPrinterA((LPSTR)name, &handle, &access)) {
+        snprintf(detail, detailSize, "OpenPrinterA failed: %lu", GetLastError());
+        return 0;
+    }
+    BOOL deleted = DeletePrinter(handle);
+    DWORD error = GetLastError();
+    ClosePrinter(handle);
+    if (!deleted) {
+        snprintf(detail, detailSize, "DeletePrinter failed: %lu", error);
+        return 0;
+    }
+    snprintf(detail, detailSize, "removed printer %s", name);
+    return 1;
+}

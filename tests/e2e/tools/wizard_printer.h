@@ -7,4 +7,8 @@
  * success; on failure writes the step and the error into detail. */
 int AddWizardPrinter(const char *name, char *detail, unsigned detailSize);
 
+/* Deletes the printer named name.  Returns 1 on success; on failure writes
+ * the step and the error into detail. */
+int RemoveWizardPrinter(const char *name, char *detail, unsigned detailSize);
+
 #endif

@@ -11,6 +11,8 @@
  * sysmenu  waits for one, prints it and its system menu, read from inside its
  *          process by the hook DLL beside the driver (of the window's bitness),
  *          and whether its class icon is the executable's icon resource --id
+ * boxspy   waits for one, prints it, and records from then on the owner of
+ *          each MessageBoxA call of its executable (hook/message_box_spy.h)
  * gone     waits until none matches
  * list     prints every visible top-level window now (no filters but --exe)
  *
@@ -21,6 +23,7 @@
 #include <windows.h>
 
 #include "common/json_line.h"
+#include "uidriver/box_spy.h"
 #include "uidriver/options.h"
 #include "uidriver/system_menu.h"
 #include "uidriver/user_actions.h"
@@ -59,6 +62,7 @@ static int DoUserAction(const DriverOptions *options, HWND window)
     if (!strcmp(options->action, "command")) return PostCommand(window, options->commandId);
     if (!strcmp(options->action, "key")) return PressKey(window, options->virtualKey);
     if (!strcmp(options->action, "syscommand")) return PostSysCommand(window, options->commandId);
+    if (!strcmp(options->action, "boxspy")) return InstallBoxSpy(window, options->timeoutMs);
     if (!strcmp(options->action, "sysmenu")) return PrintSystemMenu(window, options->commandId, options->timeoutMs);
     return 1;
 }
@@ -93,7 +97,7 @@ int main(int argc, char **argv)
 {
     DriverOptions options;
     if (!ParseOptions(argc, argv, &options)) return EXIT_USAGE;
-    const char *known[] = {"report", "click", "command", "key", "syscommand", "sysmenu", "gone", "list"};
+    const char *known[] = {"report", "click", "command", "key", "syscommand", "sysmenu", "boxspy", "gone", "list"};
     for (const char *action : known)
         if (!strcmp(options.action, action)) return RunAction(&options);
     fprintf(stderr, "uidriver: unknown action %s\n", options.action);
