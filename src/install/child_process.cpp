@@ -61,7 +61,7 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
     return ended ? CHILD_EXITED : CHILD_EXIT_UNKNOWN;
 }
 
-int RunAndWait(char *commandLine)
+int RunAndWait(const char *program, char *commandLine)
 {
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
@@ -70,7 +70,7 @@ int RunAndWait(char *commandLine)
     memset(&process, 0, sizeof process);
 
     DisableRedirectionUnderWow64();
-    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    if (!CreateProcessA(program, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
         RevertRedirectionUnderWow64();
         return 0;
     }

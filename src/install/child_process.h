@@ -20,10 +20,12 @@ enum ChildOutcome {
 ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parameters, int networkDrive,
                                 DWORD *code);
 
-/* Runs commandLine (CreateProcessA may write to it) with its window shown as
- * the child chooses, and waits for it, with redirection off under WOW64.
+/* Runs program (a full path, named apart from the command line so that no
+ * space in it can make the system run another program) with commandLine
+ * (CreateProcessA may write to it), its window shown as the child chooses,
+ * and waits for it, with redirection off under WOW64.
  * Returns 1 when it started and ended with exit code 0, 0 otherwise
  * (not started, another exit code, or an exit code that cannot be read). */
-int RunAndWait(char *commandLine);
+int RunAndWait(const char *program, char *commandLine);
 
 #endif

@@ -46,18 +46,13 @@ static int BuildSystemCommand(char (&command)[MAX_PATH], const char *tail)
     return append_bounded(command, tail);
 }
 
-/* "<Windows folder>\SYSTEM32\rundll32.exe" printui.dll,PrintUIEntry /il: the
- * program's path in quotes, so that a space in the Windows folder cannot make
- * the system run a program named after the part before it.  Returns 0 when the
- * folder cannot be read or the whole does not fit. */
-static int BuildWizardCommand(char (&command)[MAX_PATH])
+/* The wizard: program is the full path of rundll32.exe, command the line it
+ * gets, the same path followed by its arguments.  Returns 0 when the folder
+ * cannot be read or the whole does not fit. */
+static int BuildWizardCommand(char (&program)[MAX_PATH], char (&command)[MAX_PATH])
 {
-    char program[MAX_PATH];
     if (!BuildSystemCommand(program, WIZARD_PROGRAM)) return 0;
-    int whole = copy_bounded(command, "\"");
-    whole &= append_bounded(command, program);
-    whole &= append_bounded(command, "\"" WIZARD_ARGUMENTS);
-    return whole;
+    return copy_bounded(command, program) && append_bounded(command, WIZARD_ARGUMENTS);
 }
 
 /* -a "<launch folder>\<INF0>": the backslash always goes in, even after a
@@ -104,12 +99,13 @@ static void RunPrinterWizard(HWND page)
         ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
         return;
     }
+    char program[MAX_PATH];
     char command[MAX_PATH];
-    if (!BuildWizardCommand(command)) {
+    if (!BuildWizardCommand(program, command)) {
         ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
         return;
     }
-    if (!RunAndWait(command)) {
+    if (!RunAndWait(program, command)) {
         ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
         return;
     }

@@ -61,7 +61,7 @@ struct Launch {
     bool directoryGiven = false;
     int show = -1;
     /* CreateProcessA */
-    bool applicationNameGiven = false;
+    std::string applicationName; /* empty when none was given */
     std::string commandLine;
     bool securityGiven = false;
     BOOL inheritHandles = FALSE;

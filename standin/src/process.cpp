@@ -86,7 +86,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     standin::Launch launch;
     launch.api = "CreateProcessA";
     launch.redirectionDisabled = state().redirectionDisabled;
-    launch.applicationNameGiven = applicationName != NULL;
+    launch.applicationName = applicationName ? applicationName : "";
     launch.commandLine = Text(commandLine);
     launch.securityGiven = processAttributes != NULL || threadAttributes != NULL;
     launch.inheritHandles = inheritHandles;

@@ -158,8 +158,12 @@ void CheckOutcome(int exitCode)
         if (launch.api == "ShellExecuteExA") {
             if (launch.file != sys.windowsDirectory + "\\SYSTEM32\\pnputil.exe") fuzz::Fail("staging tool " + launch.file);
             fuzz::CheckStagingParameters(launch.parameters);
-        } else if (launch.commandLine != "\"" + sys.windowsDirectory + "\\SYSTEM32\\rundll32.exe\" printui.dll,PrintUIEntry /il") {
-            fuzz::Fail("wizard command " + launch.commandLine);
+        } else {
+            const std::string program = sys.windowsDirectory + "\\SYSTEM32\\rundll32.exe";
+            if (launch.applicationName != program) fuzz::Fail("wizard program " + launch.applicationName);
+            if (launch.commandLine != program + " printui.dll,PrintUIEntry /il") {
+                fuzz::Fail("wizard command " + launch.commandLine);
+            }
         }
     }
 }

@@ -72,12 +72,13 @@ TEST(ShellLaunchTest, FillsTheLaunchRecord)
 TEST(RunAndWaitTest, FillsOnlyTheStartupRecordSize)
 {
     standin::Reset();
+    const char program[] = "C:\\WINDOWS\\SYSTEM32\\rundll32.exe";
     char command[] = "C:\\WINDOWS\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il";
-    EXPECT_EQ(RunAndWait(command), 1);
+    EXPECT_EQ(RunAndWait(program, command), 1);
     ASSERT_EQ(standin::state().launches.size(), 1u);
     const standin::Launch &launch = standin::state().launches[0];
     EXPECT_EQ(launch.api, "CreateProcessA");
-    EXPECT_FALSE(launch.applicationNameGiven);
+    EXPECT_EQ(launch.applicationName, program);
     EXPECT_EQ(launch.commandLine, command);
     EXPECT_FALSE(launch.securityGiven);
     EXPECT_EQ(launch.inheritHandles, FALSE);
@@ -130,7 +131,7 @@ TEST(ChildWaitTest, MapsEveryEnding)
         standin::Reset();
         standin::state().children.push_back(c.child);
         char command[] = "tool.exe";
-        EXPECT_EQ(RunAndWait(command), c.runResult);
+        EXPECT_EQ(RunAndWait("C:\\tool.exe", command), c.runResult);
         EXPECT_EQ(standin::state().sleptMilliseconds, c.slept);
         EXPECT_TRUE(AllHandlesClosed());
     }
@@ -191,7 +192,7 @@ TEST(ChildWaitTest, GuardsRedirectionOnlyUnderWow64)
                     EXPECT_EQ(code, 1155u);
                 }
             } else {
-                RunAndWait(command);
+                RunAndWait("C:\\tool.exe", command);
             }
             ASSERT_EQ(standin::state().launches.size(), 1u);
             EXPECT_EQ(standin::state().launches[0].redirectionDisabled, c.guarded);

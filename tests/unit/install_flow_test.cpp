@@ -26,7 +26,8 @@ const char kCompleted[] =
 const char kSystemError[] = "A system error occurred.\nExit the program.";
 const char kFailedSetup[] = "Failed to setup infomation file.\n\nExit the program.";
 const char kStagingTool[] = "C:\\WINDOWS\\SYSTEM32\\pnputil.exe";
-const char kWizard[] = "\"C:\\WINDOWS\\SYSTEM32\\rundll32.exe\" printui.dll,PrintUIEntry /il";
+const char kWizardProgram[] = "C:\\WINDOWS\\SYSTEM32\\rundll32.exe";
+const char kWizard[] = "C:\\WINDOWS\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il";
 
 /* Boxes written as "<owner> <kind>: <text>", so one comparison shows them all. */
 std::string Box(const char *owner, const char *kind, const std::string &text)
@@ -214,6 +215,7 @@ TEST_F(InstallFlowTest, EveryOutcome)
         EXPECT_EQ(staging.show, SW_HIDE);
         if (row.launches == 2) {
             EXPECT_EQ(sys().launches[1].api, "CreateProcessA");
+            EXPECT_EQ(sys().launches[1].applicationName, kWizardProgram);
             EXPECT_EQ(sys().launches[1].commandLine, kWizard);
         }
         EXPECT_TRUE(sys().localBlocks.empty()) << "system error text not released";
@@ -286,8 +288,8 @@ TEST_F(InstallFlowTest, StagingCommandForEveryKindOfLaunchFolder)
 /* Commands that would not fit their 260 bytes, or no Windows folder: nothing is run. */
 TEST_F(InstallFlowTest, CommandsAtTheirLimits)
 {
-    /* The wizard's command: a quote, the Windows folder, then this tail. */
-    const std::string wizardTail = "\\SYSTEM32\\rundll32.exe\" printui.dll,PrintUIEntry /il";
+    /* The wizard's command: the Windows folder, then this tail. */
+    const std::string wizardTail = "\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il";
     const std::string stagingTail = "\\SYSTEM32\\pnputil.exe";
     auto windowsFolder = [](size_t length) { return "C:\\" + std::string(length - 3, 'W'); };
     std::string systemError = PageBox("error", kSystemError);
@@ -305,9 +307,9 @@ TEST_F(InstallFlowTest, CommandsAtTheirLimits)
          {PageBox("information", kReady)}, 1},
         {"staging tool path of 260 bytes", windowsFolder(260 - stagingTail.size()), false, true,
          {Notice(), systemError}, 0},
-        {"wizard command of 259 bytes", windowsFolder(259 - 1 - wizardTail.size()), false, true,
+        {"wizard command of 259 bytes", windowsFolder(259 - wizardTail.size()), false, true,
          {Notice(), PageBox("warning", kAborted)}, 2},
-        {"wizard command of 260 bytes", windowsFolder(260 - 1 - wizardTail.size()), false, true,
+        {"wizard command of 260 bytes", windowsFolder(260 - wizardTail.size()), false, true,
          {Notice(), systemError}, 1},
     };
     for (const Case &c : cases) {
@@ -323,7 +325,7 @@ TEST_F(InstallFlowTest, CommandsAtTheirLimits)
             EXPECT_EQ(sys().launches[0].file, c.windowsDirectory + stagingTail);
         }
         if (c.launches > 1) {
-            EXPECT_EQ(sys().launches[1].commandLine, "\"" + c.windowsDirectory + wizardTail);
+            EXPECT_EQ(sys().launches[1].commandLine, c.windowsDirectory + wizardTail);
         }
     }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/json_line.h"
+#include "hook/hook_reply.h"
 #include "common/text.h"
 
 typedef int(WINAPI *MessageBoxFunction)(HWND, LPCSTR, LPCSTR, UINT);
@@ -82,12 +83,7 @@ static void InstallAndReply(HWND window, HWND replyTo)
     JsonString(&line, "event", "box_spy");
     JsonNumber(&line, "patched", patched);
     JsonFinish(&line);
-    COPYDATASTRUCT data;
-    data.dwData = E2E_BOX_SPY_REPLY;
-    data.cbData = (DWORD)strlen(line.text) + 1;
-    data.lpData = line.text;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(replyTo, WM_COPYDATA, (WPARAM)window, (LPARAM)&data, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendHookReply(replyTo, window, E2E_BOX_SPY_REPLY, line.text);
 }
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK E2eBoxSpyHook(int code, WPARAM removal, LPARAM data)

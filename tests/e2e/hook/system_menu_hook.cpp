@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/json_line.h"
+#include "hook/hook_reply.h"
 
 typedef BOOL(WINAPI *IsWow64ProcessFunction)(HANDLE, PBOOL);
 
@@ -67,12 +68,7 @@ static void ReportSystemMenu(HWND window, HWND replyTo, LPARAM iconId)
     for (int position = 0; position < count; ++position) ReportItem(&line, menu, position);
     JsonCloseArray(&line);
     JsonFinish(&line);
-    COPYDATASTRUCT data;
-    data.dwData = E2E_SYSTEM_MENU_REPLY;
-    data.cbData = (DWORD)strlen(line.text) + 1;
-    data.lpData = line.text;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(replyTo, WM_COPYDATA, (WPARAM)window, (LPARAM)&data, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendHookReply(replyTo, window, E2E_SYSTEM_MENU_REPLY, line.text);
 }
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK E2eGetMessageHook(int code, WPARAM removal, LPARAM data)
