@@ -90,17 +90,21 @@ def lay_out(env, parent):
 
 
 def show_box(walk, step, message, class_name=launcher.MESSAGE_BOX_CLASS, exe="Setup.exe", caption=None):
-    """Waits for the window of class_name showing message; says what it shows."""
+    """Waits for the window of class_name showing message; says what it shows.
+    Returns its report, or None (the demo failed) when it did not appear: the
+    driver then lists the windows it saw instead."""
     found = ui.report(walk.env, launcher.BOX_TIMEOUT_MS, exe=exe, class_name=class_name, text=message,
                       caption=caption)
-    for window in found.windows:
-        shown = " %r" % window["message"] if window["message"] and class_name != launcher.FRAME_CLASS else ""
-        walk.say("%s: %r%s buttons=%s" % (step, window["caption"], shown, window["buttons"]))
-    walk.screenshot(step, found.windows[0] if found.windows else None)
-    if not found.windows:
+    window = found.windows[0] if found.done and found.windows else None
+    if window is None:
+        walk.screenshot(step + "-missing")
         walk.say("%s: the expected window did not appear (%s)" % (step, found.describe()))
         walk.failed = True
-    return found.windows[0] if found.windows else None
+        return None
+    shown = " %r" % window["message"] if window["message"] and class_name != launcher.FRAME_CLASS else ""
+    walk.say("%s: %r%s buttons=%s" % (step, window["caption"], shown, window["buttons"]))
+    walk.screenshot(step, window)
+    return window
 
 
 def act(walk, what, result):
@@ -189,18 +193,18 @@ def walk_installation(walk, valid, network):
     walk.say("OK on the page: the package is checked and the driver staged (stand-in pnputil.exe)")
     act(walk, "OK", ui.click(env, "OK", **frame))
     if network:
-        show_box(walk, "network-notice", first_line(MSG_NETWORK_NOTICE))
-        walk.say("OK on the network notice: staging, then the Add Printer wizard (stand-in rundll32.exe)")
-        close_box(walk, MSG_NETWORK_NOTICE)
+        if show_box(walk, "network-notice", first_line(MSG_NETWORK_NOTICE)):
+            walk.say("OK on the network notice: staging, then the Add Printer wizard (stand-in rundll32.exe)")
+            close_box(walk, MSG_NETWORK_NOTICE)
         if show_box(walk, "add-printer-wizard", None, class_name=None, exe=WIZARD_EXE, caption=WIZARD_CAPTION):
             walk.say("closing the wizard: it has added the printer %r" % DEMO_PRINTER)
             act(walk, "close wizard", ui.syscommand(env, launcher.SC_CLOSE, exe=WIZARD_EXE, caption=WIZARD_CAPTION))
         outcome, step = MSG_COMPLETED, "completed"
     else:
         outcome, step = MSG_READY, "ready"
-    show_box(walk, step, first_line(outcome))
-    walk.say("OK on the outcome box: the launcher ends")
-    close_box(walk, outcome)
+    if show_box(walk, step, first_line(outcome)):
+        walk.say("OK on the outcome box: the launcher ends")
+        close_box(walk, outcome)
     ended(walk, process, step)
 
 
