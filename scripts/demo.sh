@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The main job: builds the Windows launcher (32-bit shipped build and 64-bit build),
 # then runs it under Wine on the sample driver package laid out in a short folder
-# under /tmp: on the user's display when there is one, else on a virtual display
-# where it walks the notice, the page and the quit question, with screenshots
-# under out/demo/.
+# under /tmp, with the suite's stand-ins for pnputil.exe and the Add Printer
+# wizard: on the user's display when there is one, else on a virtual display
+# where it walks the notice, the page, the quit question, OK without and with
+# the network option (the "ready" and "completed" boxes) and two refusals, with
+# screenshots under out/demo/.  Exits non-zero when an expected window does not
+# appear.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

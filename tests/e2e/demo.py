@@ -8,8 +8,18 @@ under Wine:
 
 * with $DISPLAY set, on that display, for a person to watch and answer;
 * otherwise on a private virtual display, where the UI driver walks through
-  what the launcher does today (the notice, the page, the quit question with
-  No and then Yes, and two refusals) and screenshots are saved under out/demo/.
+  the whole job: the notice, the page and the quit question (No, then Yes);
+  OK without the network option (staging, the "ready" box); OK with it (the
+  network notice, staging, the Add Printer wizard, the "completed" box); and
+  two refusals.  A screenshot of the screen at every window is saved under
+  out/demo/, and a picture of the window alone under out/demo/windows/.
+
+The system tools are the suite's stand-ins, in the prefix's 64-bit system32:
+pnputil.exe stages nothing and ends with 0 after a second; the wizard
+(rundll32.exe) shows an empty "Add Printer" window, adds a printer on the FILE:
+port of Wine's PostScript driver and ends with 0 once its window is closed.
+What they were started with is printed at the end.  The demo fails (exit code
+1) when an expected window does not appear or a launch does not end with 0.
 
 It runs the shipped 32-bit build where the machine runs it (see builds.py),
 else the 64-bit build.
@@ -28,24 +38,45 @@ import launcher  # noqa: E402
 import packages  # noqa: E402
 import ui  # noqa: E402
 import winenv  # noqa: E402
+from cases_install import (MSG_COMPLETED, MSG_NETWORK_NOTICE, MSG_READY, NETWORK_PORT_LABEL,  # noqa: E402
+                           IDC_NETWORK_PORT, WIZARD_CAPTION, read_records)
 
 DEMO_DIR = os.path.join(winenv.REPO_ROOT, "out", "demo")
+WINDOWS_DIR = os.path.join(DEMO_DIR, "windows")
 DEMO_PREFIX = os.path.join(winenv.REPO_ROOT, "build", "e2e", "demo-prefix")
 PERSON_TIMEOUT = 600  # a person at the display gets this long per launch
+WIZARD_EXE = "rundll32.exe"
+DEMO_PRINTER = "ZEMBRIX VQ-2200 Series (demo)"
+# How the stand-ins behave in the demo (tests/e2e/tools): staging succeeds after
+# a second, the wizard shows its window and adds a printer.
+TOOL_SETTINGS = {"E2E_PNPUTIL_EXIT": "0", "E2E_PNPUTIL_SLEEP_MS": "1000", "E2E_WIZARD_WINDOW": "1",
+                 "E2E_WIZARD_ADD_PRINTER": "1", "E2E_WIZARD_PRINTER_NAME": DEMO_PRINTER, "E2E_WIZARD_EXIT": "0"}
 
 
 class Walk:
     """The demo's state: environment, numbered screenshots, what was seen."""
 
-    def __init__(self, env):
+    def __init__(self, env, tool_log):
         self.env = env
+        self.tool_log = tool_log
         self.shots = []
         self.failed = False
 
-    def screenshot(self, step):
-        path = os.path.join(DEMO_DIR, "%02d-%s.png" % (len(self.shots) + 1, step))
+    def screenshot(self, step, window=None):
+        """The whole screen as out/demo/NN-step.png and, when window is given,
+        that window alone as out/demo/windows/NN-step.png."""
+        name = "%02d-%s.png" % (len(self.shots) + 1, step)
+        path = os.path.join(DEMO_DIR, name)
         if self.env.screenshot(path):
             self.shots.append(path)
+        if window is not None:
+            rect = (window["x"], window["y"], window["width"], window["height"])
+            self.env.screenshot(os.path.join(WINDOWS_DIR, name), rect)
+
+    def spawn(self, folder):
+        """Starts Setup.exe in folder with the stand-ins set up for the demo."""
+        settings = dict(TOOL_SETTINGS, E2E_TOOL_LOG=winenv.windows_path(self.tool_log))
+        return self.env.spawn(["Setup.exe"], cwd=folder, extra_env=settings)
 
     def say(self, text):
         print("demo: " + text, flush=True)
@@ -58,17 +89,22 @@ def lay_out(env, parent):
     return valid, no_ini
 
 
-def show_box(walk, step, message, class_name=launcher.MESSAGE_BOX_CLASS):
-    """Waits for the window of class_name showing message; says what it shows."""
-    found = ui.report(walk.env, launcher.BOX_TIMEOUT_MS, exe="Setup.exe", class_name=class_name, text=message)
-    for window in found.windows:
-        shown = " %r" % window["message"] if window["message"] and class_name != launcher.FRAME_CLASS else ""
-        walk.say("%s: %r%s buttons=%s" % (step, window["caption"], shown, window["buttons"]))
-    walk.screenshot(step)
-    if not found.windows:
+def show_box(walk, step, message, class_name=launcher.MESSAGE_BOX_CLASS, exe="Setup.exe", caption=None):
+    """Waits for the window of class_name showing message; says what it shows.
+    Returns its report, or None (the demo failed) when it did not appear: the
+    driver then lists the windows it saw instead."""
+    found = ui.report(walk.env, launcher.BOX_TIMEOUT_MS, exe=exe, class_name=class_name, text=message,
+                      caption=caption)
+    window = found.windows[0] if found.done and found.windows else None
+    if window is None:
+        walk.screenshot(step + "-missing")
         walk.say("%s: the expected window did not appear (%s)" % (step, found.describe()))
         walk.failed = True
-    return found.windows[0] if found.windows else None
+        return None
+    shown = " %r" % window["message"] if window["message"] and class_name != launcher.FRAME_CLASS else ""
+    walk.say("%s: %r%s buttons=%s" % (step, window["caption"], shown, window["buttons"]))
+    walk.screenshot(step, window)
+    return window
 
 
 def act(walk, what, result):
@@ -91,7 +127,7 @@ def walk_window_stage(walk, valid):
     frame = dict(exe="Setup.exe", class_name=launcher.FRAME_CLASS)
     quit_box = dict(exe="Setup.exe", class_name=launcher.MESSAGE_BOX_CLASS, text=launcher.MSG_QUIT)
     walk.say("launching Setup.exe in %s" % valid)
-    process = env.spawn(["Setup.exe"], cwd=valid)
+    process = walk.spawn(valid)
     show_box(walk, "notice", launcher.NOTICE_MARK, launcher.DIALOG_CLASS)
     walk.say("OK on the notice")
     act(walk, "OK", ui.click(env, "OK", exe="Setup.exe", class_name=launcher.DIALOG_CLASS, text=launcher.NOTICE_MARK))
@@ -114,15 +150,82 @@ def walk_window_stage(walk, valid):
     ended(walk, process, "after Yes")
 
 
+def first_line(text):
+    """The first line of a box's text: what the UI driver looks for."""
+    return text.strip().split("\n")[0]
+
+
+def wait_for_tick(walk, timeout=5):
+    """The click is posted: reads the page until its box shows the tick (bounded)."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = ui.report(walk.env, 2000, exe="Setup.exe", class_name=launcher.FRAME_CLASS)
+        if any(control["id"] == IDC_NETWORK_PORT and control["checked"] == 1
+               for window in found.windows for control in window["controls"]):
+            return True
+    walk.say("the network option did not show its tick")
+    walk.failed = True
+    return False
+
+
+def close_box(walk, message):
+    act(walk, "OK", ui.click(walk.env, "OK", exe="Setup.exe", class_name=launcher.MESSAGE_BOX_CLASS,
+                             text=first_line(message)))
+
+
+def walk_installation(walk, valid, network):
+    """OK on the page: staging and the "ready" box; with the network option the
+    network notice first, then staging, the wizard and the "completed" box."""
+    env = walk.env
+    frame = dict(exe="Setup.exe", class_name=launcher.FRAME_CLASS)
+    tag = "wizard" if network else "staging"
+    walk.say("launching Setup.exe in %s%s" % (valid, " (with the network option)" if network else ""))
+    process = walk.spawn(valid)
+    if show_box(walk, "%s-notice" % tag, launcher.NOTICE_MARK, launcher.DIALOG_CLASS) is None:
+        ended(walk, process, tag)
+        return
+    act(walk, "OK", ui.click(env, "OK", exe="Setup.exe", class_name=launcher.DIALOG_CLASS, text=launcher.NOTICE_MARK))
+    show_box(walk, "%s-page" % tag, launcher.PAGE_INSTRUCTION, launcher.FRAME_CLASS)
+    if network:
+        walk.say("ticking \"%s\"" % NETWORK_PORT_LABEL)
+        act(walk, "tick", ui.click(env, NETWORK_PORT_LABEL, **frame))
+        wait_for_tick(walk)
+    walk.say("OK on the page: the package is checked and the driver staged (stand-in pnputil.exe)")
+    act(walk, "OK", ui.click(env, "OK", **frame))
+    if network:
+        if show_box(walk, "network-notice", first_line(MSG_NETWORK_NOTICE)):
+            walk.say("OK on the network notice: staging, then the Add Printer wizard (stand-in rundll32.exe)")
+            close_box(walk, MSG_NETWORK_NOTICE)
+        if show_box(walk, "add-printer-wizard", None, class_name=None, exe=WIZARD_EXE, caption=WIZARD_CAPTION):
+            walk.say("closing the wizard: it has added the printer %r" % DEMO_PRINTER)
+            act(walk, "close wizard", ui.syscommand(env, launcher.SC_CLOSE, exe=WIZARD_EXE, caption=WIZARD_CAPTION))
+        outcome, step = MSG_COMPLETED, "completed"
+    else:
+        outcome, step = MSG_READY, "ready"
+    if show_box(walk, step, first_line(outcome)):
+        walk.say("OK on the outcome box: the launcher ends")
+        close_box(walk, outcome)
+    ended(walk, process, step)
+
+
+def say_tools(walk):
+    """What the stand-ins were started with, from their log."""
+    for record in read_records(walk.tool_log):
+        note = " (%s)" % record["note"] if record.get("note") else ""
+        walk.say("%s was started as %s%s" % (record["module"], record["command_line"], note))
+
+
 def walk_virtual(walk, valid, no_ini):
     """The walk on the virtual display, driven by the UI driver."""
     env = walk.env
     walk_window_stage(walk, valid)
+    walk_installation(walk, valid, network=False)
+    walk_installation(walk, valid, network=True)
     walk.say("launching Setup.exe without its setup file")
-    held = env.spawn(["Setup.exe"], cwd=no_ini)
+    held = walk.spawn(no_ini)
     show_box(walk, "missing-setup-file", launcher.MSG_SETUP_FILE_MISSING)
     walk.say("launching a second copy while the first one's box is open")
-    second = env.spawn(["Setup.exe"], cwd=valid)
+    second = walk.spawn(valid)
     show_box(walk, "already-started", launcher.MSG_ALREADY_STARTED)
     act(walk, "OK", ui.click(env, "OK", exe="Setup.exe", text=launcher.MSG_ALREADY_STARTED))
     ended(walk, second, "second copy")
@@ -134,9 +237,13 @@ def walk_virtual(walk, valid, no_ini):
 def walk_person(walk, valid, no_ini):
     """On the user's display: the person answers the boxes."""
     env = walk.env
-    for folder, note in ((valid, "the sample package"), (no_ini, "a copy without its setup file")):
-        walk.say("running Setup.exe from %s (%s); close any box it shows" % (folder, note))
-        result = env.finish(env.spawn(["Setup.exe"], cwd=folder), PERSON_TIMEOUT)
+    runs = ((valid, "the sample package: OK on the notice and on the page stages the driver"),
+            (valid, "the sample package again: tick \"%s\" before OK for the Add Printer wizard; "
+                    "close its window to finish" % NETWORK_PORT_LABEL),
+            (no_ini, "a copy without its setup file"))
+    for folder, note in runs:
+        walk.say("running Setup.exe from %s (%s); answer what it shows" % (folder, note))
+        result = env.finish(walk.spawn(folder), PERSON_TIMEOUT)
         walk.say("ended with exit code %s%s" % (result.returncode, " (timed out)" if result.timed_out else ""))
 
 
@@ -146,8 +253,8 @@ def main():
     print("demo: %s: %s" % (os.path.relpath(build.setup_exe, winenv.REPO_ROOT), build.note), flush=True)
     env = winenv.WineEnv(setup_exe=build.setup_exe, driver_dir=build.driver_dir, prefix=DEMO_PREFIX,
                          display=display, wow64=build.bits == 32)
-    walk = Walk(env)
     parent = tempfile.mkdtemp(prefix="demo-", dir="/tmp")
+    walk = Walk(env, os.path.join(parent, "tools.log"))
     try:
         env.start()
         valid, no_ini = lay_out(env, parent)
@@ -155,6 +262,7 @@ def main():
             walk_person(walk, valid, no_ini)
         else:
             walk_virtual(walk, valid, no_ini)
+        say_tools(walk)
     except winenv.EnvError as problem:
         print("demo: %s" % problem)
         return 1
