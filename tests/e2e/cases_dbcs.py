@@ -110,13 +110,14 @@ def launch_folder_double_byte(ctx):
         if length is None:
             folder = os.path.join(parent, (DOUBLE_BYTE_TEXT * 10)[:double_bytes])
             length = len(ansi_bytes(windows_path(folder)))
-            ctx.require(len(windows_path(folder)) <= LIMIT < length, "%s: %d characters, %d bytes"
-                        % (row, len(windows_path(folder)), length))
         else:
             try:
                 folder = folder_of_bytes(parent, length, double_bytes, last)
             except ValueError as reason:
                 raise Skip(str(reason))
+        # A refused folder is within the limit in characters: only counting bytes refuses it.
+        ctx.require(accepted or len(windows_path(folder)) <= LIMIT < length, "%s: %d characters, %d bytes"
+                    % (row, len(windows_path(folder)), length))
         lay_out_package(folder, ctx.env.setup_exe)
         check_folder_as_read(ctx, row, folder, locale, length)
         process = ctx.env.spawn(["Setup.exe"], cwd=folder, extra_env=locale)
