@@ -2,6 +2,8 @@
 # Installs the Debian packages the builds and tests need, when any is missing.
 set -euo pipefail
 
+# locales: the glibc locale sources from which the e2e suite compiles its own
+# ja_JP.UTF-8 (code page 932 under Wine) into build/e2e/locale.
 # Where the kernel runs i386 programs, also Debian's 32-bit Wine, which runs the
 # shipped 32-bit Setup.exe as a WoW64 process of the tests' 64-bit prefix.
 
@@ -9,6 +11,7 @@ PACKAGES=(
     cmake make g++ binutils libgtest-dev python3
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine64 fonts-wine xvfb x11-utils imagemagick
+    locales
     clang libclang-rt-dev
 )
 
