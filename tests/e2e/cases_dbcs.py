@@ -33,6 +33,9 @@ ANSI_CODE_PAGE = 932
 # folder byte by byte looking for separators cuts such names apart.
 DOUBLE_BYTE_TEXT = "表ソ日本語能"
 LIMIT = 100
+# The first window of a process in a new locale may come late on a busy machine
+# (Wine sets up that locale's fonts): wait longer than for other windows.
+FIRST_WINDOW_TIMEOUT_MS = 60000
 
 
 def ansi_bytes(text):
@@ -122,8 +125,8 @@ def launch_folder_double_byte(ctx):
         check_folder_as_read(ctx, row, folder, locale, length)
         process = ctx.env.spawn(["Setup.exe"], cwd=folder, extra_env=locale)
         if accepted:
-            if find_notice(ctx, row) is not None:
+            if find_notice(ctx, row, timeout_ms=FIRST_WINDOW_TIMEOUT_MS) is not None:
                 answer_notice(ctx, row, "CANCEL")
-        elif expect_box(ctx, row, MSG_FOLDER_TOO_LONG, "warning") is not None:
+        elif expect_box(ctx, row, MSG_FOLDER_TOO_LONG, "warning", timeout_ms=FIRST_WINDOW_TIMEOUT_MS) is not None:
             dismiss(ctx, row, "click", MSG_FOLDER_TOO_LONG)
         finish_after_box(ctx, process, row)

@@ -62,11 +62,12 @@ def finish_silently(ctx, process, what):
     return result
 
 
-def expect_box(ctx, what, message, icon, exe_name="Setup.exe", buttons=("OK",), owner="0x0"):
+def expect_box(ctx, what, message, icon, exe_name="Setup.exe", buttons=("OK",), owner="0x0",
+               timeout_ms=BOX_TIMEOUT_MS):
     """Waits for the box showing message from exe_name and checks it is a
     message box with the product title, the buttons, the icon and the owner
     (none by default).  Returns the reported window, or None when none came."""
-    found = ui.report(ctx.env, BOX_TIMEOUT_MS, exe=exe_name, class_name=MESSAGE_BOX_CLASS, text=message)
+    found = ui.report(ctx.env, timeout_ms, exe=exe_name, class_name=MESSAGE_BOX_CLASS, text=message)
     if not ctx.check(found.done and found.windows, "%s: no box with %r; %s" % (what, message, found.describe())):
         ctx.screenshot(what + "-no-box")
         return None
@@ -123,9 +124,9 @@ def expect_silent_start(ctx, folder, what, exe_name="Setup.exe"):
     return finish_silently(ctx, launch(ctx, folder, exe_name), what)
 
 
-def find_notice(ctx, what, exe_name="Setup.exe"):
+def find_notice(ctx, what, exe_name="Setup.exe", timeout_ms=BOX_TIMEOUT_MS):
     """Waits for the notice dialog; returns its report or None (a failure recorded)."""
-    found = ui.report(ctx.env, BOX_TIMEOUT_MS, exe=exe_name, class_name=DIALOG_CLASS, text=NOTICE_MARK)
+    found = ui.report(ctx.env, timeout_ms, exe=exe_name, class_name=DIALOG_CLASS, text=NOTICE_MARK)
     if not ctx.check(found.done and found.windows, "%s: no notice dialog; %s" % (what, found.describe())):
         ctx.screenshot(what + "-no-notice")
         return None
