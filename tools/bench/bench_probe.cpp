@@ -2,7 +2,8 @@
  * Measures inside Wine, on one clock (QueryPerformanceCounter), what a user
  * waits for.  Run in a package folder:
  *
- *   bench_probe startup RUNS EXE...   for each run and each EXE in turn: from
+ *   bench_probe startup RUNS EXE...   for each run and each EXE in turn (each run
+ *       starting with the next EXE, so each takes every place equally often): from
  *       CreateProcessA to the notice dialog shown ("shown") and to its thread
  *       answering a message, so that it paints and takes input ("startup");
  *       then Cancel on the notice.
@@ -187,12 +188,17 @@ int main(int argc, char **argv)
     }
     int runs = atoi(argv[2]);
     int ok = 1;
+    /* Each run starts with the next program in turn: the first launch after
+     * the last one of a run comes measurably later under Wine, and no program
+     * may always be the one to pay for it. */
+    int programs = argc - 3;
     for (int run = 0; run < runs; run++) {
-        for (int i = 3; i < argc; i++) {
+        for (int k = 0; k < programs; k++) {
+            const char *exe = argv[3 + (run + k) % programs];
             if (strcmp(argv[1], "startup") == 0)
-                ok &= MeasureStartup(argv[i]);
+                ok &= MeasureStartup(exe);
             else
-                ok &= MeasureLatency(argv[i]);
+                ok &= MeasureLatency(exe);
         }
     }
     return ok ? 0 : 1;

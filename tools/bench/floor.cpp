@@ -1,6 +1,7 @@
 /*
  * The floor for the start-up benchmark: the least a launcher of this design
- * does before its notice shows.  The same window class, frame, page, common
+ * does before its notice shows.  The same window class, frame, page (with the
+ * texts and icon the launcher's page shows for the sample package), common
  * controls and notice dialog as Setup.exe (the notice's own code), the same
  * focus handling with its pause when the frame loses the focus
  * (FLOOR_FOCUS_PAUSE, 100 ms as in the frame, 0 for the variant that measures
@@ -25,6 +26,11 @@
 #define RESTORE_FOCUS_TIMER 2
 #define RESTORE_FOCUS_DELAY 10
 
+/* The page shows what the launcher's page shows for the sample package. */
+#define FLOOR_INSTRUCTION \
+    "Select a printer driver.\nTo use a network port, check mark the option \"Use a network port\"."
+#define FLOOR_MODEL "ZEMBRIX VQ-2200 Series"
+
 static HWND g_page;
 static HWND g_focusMemory;
 static int g_pauses;
@@ -45,6 +51,9 @@ static void BuildPage(HWND frame)
     GetClientRect(g_page, &rect);
     MoveWindow(g_page, 0, 0, rect.right, rect.bottom, TRUE);
     ShowWindow(g_page, SW_SHOW);
+    SetClassLongPtrA(g_page, GCLP_HICON, (LONG_PTR)LoadIconA(instance, MAKEINTRESOURCEA(IDI_PRINTER)));
+    SetDlgItemTextA(g_page, IDC_PAGE_INSTRUCTION, FLOOR_INSTRUCTION);
+    SetDlgItemTextA(g_page, IDC_PAGE_MODEL_GROUP, FLOOR_MODEL);
 }
 
 static void RememberFocus(void)
