@@ -21,14 +21,6 @@ standin::ChildScript Child(DWORD exitCode, DWORD runsFor = 0)
     return child;
 }
 
-standin::ChildScript FailedLaunch(DWORD error)
-{
-    standin::ChildScript child;
-    child.launchFails = true;
-    child.launchError = error;
-    return child;
-}
-
 /* Every handle a launch gave has been closed. */
 bool AllHandlesClosed()
 {

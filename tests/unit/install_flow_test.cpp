@@ -50,13 +50,7 @@ standin::ChildScript Exits(DWORD exitCode, int printersAfter = -1)
     child.printersAfter = printersAfter;
     return child;
 }
-standin::ChildScript FailsToStart(DWORD error)
-{
-    standin::ChildScript child;
-    child.launchFails = true;
-    child.launchError = error;
-    return child;
-}
+
 standin::ChildScript Unreadable()
 {
     standin::ChildScript child = Exits(0);
@@ -157,14 +151,14 @@ TEST_F(InstallFlowTest, EveryOutcome)
         std::vector<std::string> trace;
         size_t launches;
     } rows[] = {
-        {"staging cannot start", false, {FailsToStart(2)}, 0, {},
+        {"staging cannot start", false, {FailedLaunch(2)}, 0, {},
          {PageBox("error", "The system cannot find the file specified.\r\n")}, {"ShellExecuteEx FALSE = 2"}, 1},
-        {"staging cannot start, ticked", true, {FailsToStart(1155)}, 0, {},
+        {"staging cannot start, ticked", true, {FailedLaunch(1155)}, 0, {},
          {Notice(), PageBox("error", "No application is associated with the specified file for this operation.\r\n")},
          {"ShellExecuteEx FALSE = 1155"}, 1},
-        {"staging cannot start, code reads 0", false, {FailsToStart(0)}, 0, {}, {NotStarted(0)},
+        {"staging cannot start, code reads 0", false, {FailedLaunch(0)}, 0, {}, {NotStarted(0)},
          {"ShellExecuteEx FALSE = 0"}, 1},
-        {"staging cannot start, no text for the code", true, {FailsToStart(0x4000)}, 0, {},
+        {"staging cannot start, no text for the code", true, {FailedLaunch(0x4000)}, 0, {},
          {Notice(), NotStarted(0x4000)}, {"ShellExecuteEx FALSE = 16384"}, 1},
         {"staging exits 1", false, {Exits(1)}, 0, {}, {PageBox("warning", kAborted)}, {"ExitCode = 1"}, 1},
         {"staging crashes, ticked", true, {Exits(0xC0000005)}, 0, {}, {Notice(), PageBox("warning", kAborted)},
@@ -176,7 +170,7 @@ TEST_F(InstallFlowTest, EveryOutcome)
         {"staged", false, {Exits(0)}, 0, {}, {PageBox("information", kReady)}, {}, 1},
         {"staged, count fails", true, {Exits(0)}, 0, {{0, 1722}}, {Notice(), PageBox("error", kSystemError)},
          {"EnumPrinters FALSE = 1722"}, 1},
-        {"staged, wizard cannot start", true, {Exits(0), FailsToStart(2)}, 1, {},
+        {"staged, wizard cannot start", true, {Exits(0), FailedLaunch(2)}, 1, {},
          {Notice(), PageBox("warning", kAborted)}, {}, 2},
         {"staged, wizard exits 1", true, {Exits(0), Exits(1, 2)}, 1, {}, {Notice(), PageBox("warning", kAborted)},
          {}, 2},
@@ -225,7 +219,7 @@ TEST_F(InstallFlowTest, EveryOutcome)
 
 TEST_F(InstallFlowTest, SystemErrorTextIsAskedInTheSystemLanguageAndReleased)
 {
-    sys().children = {FailsToStart(5)};
+    sys().children = {FailedLaunch(5)};
     ExpectLaunchEnded(Install(false));
     EXPECT_EQ(Boxes(), std::vector<std::string>{PageBox("error", "Access is denied.\r\n")});
     EXPECT_TRUE(standin::Called("FormatMessageA(4352,5,2048)"));
@@ -353,7 +347,7 @@ TEST_F(InstallFlowTest, RedirectionRevertedBeforeTheReport)
     sys().wow64ProbePresent = true;
     sys().redirectionPresent = true;
     sys().isWow64 = TRUE;
-    sys().children = {FailsToStart(2)};
+    sys().children = {FailedLaunch(2)};
     ExpectLaunchEnded(Install(false));
     ASSERT_EQ(sys().launches.size(), 1u);
     EXPECT_TRUE(sys().launches[0].redirectionDisabled);

@@ -78,3 +78,11 @@ std::vector<std::string> LauncherTest::MessageTexts() const
     for (const standin::MessageBoxCall &box : standin::state().messageBoxes) texts.push_back(box.text);
     return texts;
 }
+
+standin::ChildScript FailedLaunch(DWORD error)
+{
+    standin::ChildScript child;
+    child.launchFails = true;
+    child.launchError = error;
+    return child;
+}

@@ -43,4 +43,7 @@ protected:
     std::string launchFolder;   /* the same folder as a Windows path */
 };
 
+/* A child the stand-in fails to start, with the error code the launch leaves. */
+standin::ChildScript FailedLaunch(DWORD error);
+
 #endif
