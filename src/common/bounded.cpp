@@ -1,18 +1,19 @@
 #include "common/bounded.h"
 
-#include <stdarg.h>
+#include <stdio.h>
 #include <string.h>
 #include <windows.h>
-#include <shlwapi.h>
 
-int CopyBounded(char *dst, size_t size, const char *src)
+namespace bounded_detail {
+
+int Copy(char *dst, size_t size, const char *src)
 {
     if (size == 0) return 0;
     dst[0] = '\0';
-    return AppendBounded(dst, size, src);
+    return Append(dst, size, src);
 }
 
-int AppendBounded(char *dst, size_t size, const char *src)
+int Append(char *dst, size_t size, const char *src)
 {
     if (size == 0) return 0;
     size_t used = 0;
@@ -25,13 +26,14 @@ int AppendBounded(char *dst, size_t size, const char *src)
     return n == length;
 }
 
-int FormatBounded(char *dst, size_t size, const char *format, ...)
+/* The run-time library's _vsnprintf leaves no terminator when the text fills
+ * the buffer exactly, and answers -1 when it is longer. */
+int Format(char *dst, size_t size, const char *format, va_list args)
 {
     if (size == 0) return 0;
-    va_list args;
-    va_start(args, format);
-    int length = wvnsprintfA(dst, (int)size, format, args);
-    va_end(args);
+    int length = _vsnprintf(dst, size, format, args);
     dst[size - 1] = '\0';
-    return length >= 0;
+    return length >= 0 && (size_t)length < size;
 }
+
+}  // namespace bounded_detail

@@ -1,20 +1,45 @@
-/* Bounded writes into fixed character buffers: every result is terminated. */
+/* Bounded writes into fixed character arrays.  The size comes from the array
+ * itself, every result is terminated, and each returns 1 when all of the text
+ * fitted, 0 when it was cut. */
 #ifndef COMMON_BOUNDED_H
 #define COMMON_BOUNDED_H
 
+#include <stdarg.h>
 #include <stddef.h>
 
-/* Copies src into dst (size bytes).  Returns 1 when all of it fitted, 0 when cut. */
-int CopyBounded(char *dst, size_t size, const char *src);
+/* The workers behind the helpers below; callers use the helpers. */
+namespace bounded_detail {
+int Copy(char *dst, size_t size, const char *src);
+int Append(char *dst, size_t size, const char *src);
+int Format(char *dst, size_t size, const char *format, va_list args);
+}  // namespace bounded_detail
 
-/* Appends src to the text in dst (size bytes).  Returns 1 when all of it fitted, 0 when cut. */
-int AppendBounded(char *dst, size_t size, const char *src);
+/* Copies src into dst. */
+template <size_t N> inline int copy_bounded(char (&dst)[N], const char *src)
+{
+    return bounded_detail::Copy(dst, N, src);
+}
 
-/* Formats into dst (size bytes) with the system's wvnsprintfA.  Returns 1 when all of it fitted, 0 when cut. */
-int FormatBounded(char *dst, size_t size, const char *format, ...);
+/* Appends src to the text in dst. */
+template <size_t N> inline int append_bounded(char (&dst)[N], const char *src)
+{
+    return bounded_detail::Append(dst, N, src);
+}
 
-template <size_t N> inline int copy_bounded(char (&dst)[N], const char *src) { return CopyBounded(dst, N, src); }
-template <size_t N> inline int append_bounded(char (&dst)[N], const char *src) { return AppendBounded(dst, N, src); }
-#define format_bounded(dst, ...) FormatBounded((dst), sizeof(dst), __VA_ARGS__)
+/* Formats into dst with the run-time library's printf conventions. */
+template <size_t N> inline int vformat_bounded(char (&dst)[N], const char *format, va_list args)
+{
+    return bounded_detail::Format(dst, N, format, args);
+}
+
+/* The same, with the arguments given in place. */
+template <size_t N> inline int format_bounded(char (&dst)[N], const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int whole = vformat_bounded(dst, format, args);
+    va_end(args);
+    return whole;
+}
 
 #endif

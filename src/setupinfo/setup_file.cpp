@@ -59,7 +59,7 @@ int CheckSetupFileAtStart(void)
     }
     ReadSetupValue(path, "MODEL", "MODEL", value);
     if (!IsValidSetupValue(value)) goto failed;
-    CopyBounded(g_captionText, SETUP_VALUE_SIZE, value);
+    copy_bounded(g_captionText, value); /* at most 254 bytes, as read */
     ReadSetupValue(path, "LANGUAGEMENU", "LANGUAGEMENU", value);
     if (!IsValidSetupValue(value)) goto failed;
     return 1;

@@ -1,4 +1,4 @@
-/* Host stand-in for <shlwapi.h>: the path helpers and bounded formatting the launcher uses. */
+/* Host stand-in for <shlwapi.h>: the path helpers the launcher uses. */
 #ifndef STANDIN_SHLWAPI_H
 #define STANDIN_SHLWAPI_H
 
@@ -7,6 +7,5 @@
 
 BOOL WINAPI PathFileExistsA(LPCSTR path);
 BOOL WINAPI PathIsUNCA(LPCSTR path);
-int WINAPI wvnsprintfA(LPSTR buffer, int size, LPCSTR format, va_list args);
 
 #endif

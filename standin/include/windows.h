@@ -116,6 +116,10 @@ HANDLE WINAPI GetCurrentProcess(void);
 #define LOAD_LIBRARY_SEARCH_DEFAULT_DIRS 0x00001000
 void _splitpath(const char *path, char *drive, char *dir, char *fname, char *ext);
 
+/* The run-time library's bounded formatter, with its own answers: -1 when the
+ * text is longer than count, count (and no terminator) when it fills it exactly. */
+int _vsnprintf(char *buffer, size_t count, const char *format, va_list args);
+
 /* Synchronisation */
 typedef struct _SECURITY_ATTRIBUTES {
     DWORD nLength;

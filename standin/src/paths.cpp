@@ -1,4 +1,4 @@
-/* shlwapi subset: path tests and bounded formatting. */
+/* shlwapi subset: path tests; the run-time library's bounded formatter. */
 #include <shlwapi.h>
 #include <standin.h>
 
@@ -45,10 +45,18 @@ BOOL WINAPI PathIsUNCA(LPCSTR path)
     return strncmp(path, "\\\\?\\UNC\\", 8) == 0;
 }
 
-/* Writes at most size - 1 bytes and a terminator; -1 when the text was cut. */
-int WINAPI wvnsprintfA(LPSTR buffer, int size, LPCSTR format, va_list args)
+/* Writes the first count bytes of the text, and the terminator only when
+ * there is room for it. */
+int _vsnprintf(char *buffer, size_t count, const char *format, va_list args)
 {
-    if (size <= 0) return -1;
-    int length = vsnprintf(buffer, (size_t)size, format, args);
-    return (length < 0 || length >= size) ? -1 : length;
+    va_list again;
+    va_copy(again, args);
+    int length = vsnprintf(NULL, 0, format, again);
+    va_end(again);
+    if (length < 0) return -1;
+    std::string text((size_t)length + 1, '\0');
+    vsnprintf(&text[0], text.size(), format, args);
+    size_t written = (size_t)length < count ? (size_t)length + 1 : count;
+    memcpy(buffer, text.c_str(), written);
+    return (size_t)length > count ? -1 : length;
 }

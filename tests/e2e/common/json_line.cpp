@@ -7,7 +7,7 @@
 
 static void Put(JsonLine *line, const char *text)
 {
-    if (!AppendBounded(line->text, sizeof line->text, text)) line->cut = 1;
+    if (!append_bounded(line->text, text)) line->cut = 1;
 }
 
 /* Writes value as a quoted JSON string with every special byte escaped. */
@@ -16,11 +16,11 @@ static void PutQuoted(JsonLine *line, const char *value)
     Put(line, "\"");
     for (const unsigned char *p = (const unsigned char *)value; *p; ++p) {
         char piece[8];
-        if (*p == '"') CopyBounded(piece, sizeof piece, "\\\"");
-        else if (*p == '\\') CopyBounded(piece, sizeof piece, "\\\\");
-        else if (*p == '\n') CopyBounded(piece, sizeof piece, "\\n");
-        else if (*p == '\r') CopyBounded(piece, sizeof piece, "\\r");
-        else if (*p == '\t') CopyBounded(piece, sizeof piece, "\\t");
+        if (*p == '"') copy_bounded(piece, "\\\"");
+        else if (*p == '\\') copy_bounded(piece, "\\\\");
+        else if (*p == '\n') copy_bounded(piece, "\\n");
+        else if (*p == '\r') copy_bounded(piece, "\\r");
+        else if (*p == '\t') copy_bounded(piece, "\\t");
         else if (*p < 0x20 || *p > 0x7E) snprintf(piece, sizeof piece, "\\u%04x", (unsigned)*p);
         else {
             piece[0] = (char)*p;
@@ -101,8 +101,8 @@ void JsonCloseObject(JsonLine *line) { CloseNested(line, "}"); }
 void JsonFinish(JsonLine *line)
 {
     /* A cut line would not parse; say so in a line that does. */
-    if (line->cut) CopyBounded(line->text, sizeof line->text, "{\"event\":\"cut\"");
-    AppendBounded(line->text, sizeof line->text, "}");
+    if (line->cut) copy_bounded(line->text, "{\"event\":\"cut\"");
+    append_bounded(line->text, "}");
 }
 
 void JsonEnd(JsonLine *line)

@@ -14,12 +14,12 @@
 #include "common/text.h"
 
 /* Joins argv[first..] with spaces into commandLine. */
-static void JoinArguments(int argc, char **argv, int first, char *commandLine, size_t size)
+static void JoinArguments(int argc, char **argv, int first, char (&commandLine)[4096])
 {
-    CopyBounded(commandLine, size, "");
+    copy_bounded(commandLine, "");
     for (int i = first; i < argc; ++i) {
-        if (i > first) AppendBounded(commandLine, size, " ");
-        AppendBounded(commandLine, size, argv[i]);
+        if (i > first) append_bounded(commandLine, " ");
+        append_bounded(commandLine, argv[i]);
     }
 }
 
@@ -40,7 +40,7 @@ int main(int argc, char **argv)
     long show = strtol(argv[1], NULL, 10);
     DWORD timeout = (DWORD)strtoul(argv[2], NULL, 10);
     static char commandLine[4096];
-    JoinArguments(argc, argv, 3, commandLine, sizeof commandLine);
+    JoinArguments(argc, argv, 3, commandLine);
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;

@@ -56,7 +56,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     char detail[256] = "";
     char name[128];
     if (EnvNumber("E2E_WIZARD_ADD_PRINTER", 0) == 1) {
-        if (!EnvText("E2E_WIZARD_PRINTER_NAME", name, sizeof name)) CopyBounded(name, sizeof name, DEFAULT_PRINTER_NAME);
+        if (!EnvText("E2E_WIZARD_PRINTER_NAME", name, sizeof name)) copy_bounded(name, DEFAULT_PRINTER_NAME);
         AddWizardPrinter(name, detail, sizeof detail);
     } else if (EnvText("E2E_WIZARD_REMOVE_PRINTER", name, sizeof name)) {
         RemoveWizardPrinter(name, detail, sizeof detail);

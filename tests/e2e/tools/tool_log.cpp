@@ -52,8 +52,8 @@ int LogToolStart(const char *tool, const char *note)
     BuildRecord(&line, tool, note);
     if (line.cut) return 0;
     char record[sizeof line.text + 4];
-    CopyBounded(record, sizeof record, line.text);
-    AppendBounded(record, sizeof record, "}\n");
+    copy_bounded(record, line.text);
+    append_bounded(record, "}\n");
     return AppendToFile(path, record);
 }
 
@@ -68,8 +68,8 @@ int LogToolExit(const char *tool, unsigned exitCode)
     JsonNumber(&line, "exit_code", exitCode);
     if (line.cut) return 0;
     char record[sizeof line.text + 4];
-    CopyBounded(record, sizeof record, line.text);
-    AppendBounded(record, sizeof record, "}\n");
+    copy_bounded(record, line.text);
+    append_bounded(record, "}\n");
     return AppendToFile(path, record);
 }
 

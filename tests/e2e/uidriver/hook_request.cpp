@@ -49,7 +49,7 @@ static HMODULE LoadDllBesideDriver(const char *dll)
     char *slash = strrchr(path, '\\');
     if (!slash) return NULL;
     slash[1] = '\0';
-    if (!AppendBounded(path, sizeof path, dll)) return NULL;
+    if (!append_bounded(path, dll)) return NULL;
     return LoadLibraryA(path);
 }
 

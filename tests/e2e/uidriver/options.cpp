@@ -11,11 +11,11 @@
 /* Stores the value of one "--name value" pair; returns 0 for an unknown name. */
 static int StoreOption(DriverOptions *options, const char *name, const char *value)
 {
-    if (!strcmp(name, "--exe")) return CopyBounded(options->exe, sizeof options->exe, value);
-    if (!strcmp(name, "--class")) return CopyBounded(options->className, sizeof options->className, value);
-    if (!strcmp(name, "--caption")) return CopyBounded(options->caption, sizeof options->caption, value);
-    if (!strcmp(name, "--text")) return CopyBounded(options->text, sizeof options->text, value);
-    if (!strcmp(name, "--button")) return CopyBounded(options->button, sizeof options->button, value);
+    if (!strcmp(name, "--exe")) return copy_bounded(options->exe, value);
+    if (!strcmp(name, "--class")) return copy_bounded(options->className, value);
+    if (!strcmp(name, "--caption")) return copy_bounded(options->caption, value);
+    if (!strcmp(name, "--text")) return copy_bounded(options->text, value);
+    if (!strcmp(name, "--button")) return copy_bounded(options->button, value);
     if (!strcmp(name, "--count")) options->count = strtol(value, NULL, 10);
     else if (!strcmp(name, "--timeout")) options->timeoutMs = strtol(value, NULL, 10);
     else if (!strcmp(name, "--id")) options->commandId = strtol(value, NULL, 0);
@@ -29,7 +29,7 @@ int ParseOptions(int argc, char **argv, DriverOptions *options)
     memset(options, 0, sizeof *options);
     options->count = 1;
     options->timeoutMs = 10000;
-    if (argc < 2 || !CopyBounded(options->action, sizeof options->action, argv[1])) {
+    if (argc < 2 || !copy_bounded(options->action, argv[1])) {
         fprintf(stderr, "usage: uidriver ACTION [--exe N] [--class C] [--caption T] [--text S] ...\n");
         return 0;
     }

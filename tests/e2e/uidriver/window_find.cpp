@@ -6,9 +6,9 @@
 
 #define POLL_INTERVAL_MS 50
 
-void ReadWindowExe(HWND window, char *exe, unsigned size)
+void ReadWindowExe(HWND window, char (&exe)[MAX_PATH])
 {
-    CopyBounded(exe, size, "");
+    copy_bounded(exe, "");
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
@@ -17,7 +17,7 @@ void ReadWindowExe(HWND window, char *exe, unsigned size)
     DWORD length = sizeof path;
     if (QueryFullProcessImageNameA(process, 0, path, &length)) {
         const char *slash = strrchr(path, '\\');
-        CopyBounded(exe, size, slash ? slash + 1 : path);
+        copy_bounded(exe, slash ? slash + 1 : path);
     }
     CloseHandle(process);
 }
@@ -52,7 +52,7 @@ static int MatchesOptions(HWND window, const DriverOptions *options)
     if (!IsWindowVisible(window)) return 0;
     if (options->exe[0]) {
         char exe[MAX_PATH];
-        ReadWindowExe(window, exe, sizeof exe);
+        ReadWindowExe(window, exe);
         if (_stricmp(exe, options->exe) != 0) return 0;
     }
     if (options->className[0]) {

@@ -14,7 +14,7 @@ struct FoundWindows {
 };
 
 /* Writes the base name of the executable of the process owning window ("" if unknown). */
-void ReadWindowExe(HWND window, char *exe, unsigned size);
+void ReadWindowExe(HWND window, char (&exe)[MAX_PATH]);
 
 /* Collects, in z-order (top first), the visible top-level windows matching options. */
 void FindMatchingWindows(const DriverOptions *options, FoundWindows *found);

@@ -173,7 +173,7 @@ void ReportWindow(HWND window)
 {
     static JsonLine line;
     char exe[MAX_PATH], className[256] = "", caption[1024] = "";
-    ReadWindowExe(window, exe, sizeof exe);
+    ReadWindowExe(window, exe);
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, caption, sizeof caption);
     RECT client = {0, 0, 0, 0};
