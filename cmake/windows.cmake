@@ -14,7 +14,7 @@ add_executable(Setup WIN32 ${LAUNCHER_SOURCES} res/setup.rc)
 target_include_directories(Setup PRIVATE src res)
 target_compile_options(Setup PRIVATE ${WIN_COMPILE_OPTIONS})
 target_link_options(Setup PRIVATE ${WIN_LINK_OPTIONS})
-target_link_libraries(Setup PRIVATE shlwapi shell32 user32 gdi32 kernel32)
+target_link_libraries(Setup PRIVATE user32 gdi32 kernel32)
 set_target_properties(Setup PROPERTIES
     OUTPUT_NAME Setup
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -1,8 +1,8 @@
 #include "install/child_process.h"
 
-#include <shellapi.h>
 #include <string.h>
 
+#include "common/shell_functions.h"
 #include "startup/system_probes.h"
 
 /* Looks at the child every CHILD_POLL_INTERVAL ms until it has ended; the
@@ -48,7 +48,7 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
     launch.nShow = SW_HIDE;
 
     DisableRedirectionUnderWow64();
-    if (!ShellExecuteExA(&launch)) {
+    if (!SystemShellExecuteEx(&launch)) {
         *code = GetLastError();
         RevertRedirectionUnderWow64();
         return CHILD_NOT_STARTED;

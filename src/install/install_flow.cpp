@@ -1,9 +1,8 @@
 #include "install/install_flow.h"
 
-#include <shlwapi.h>
-
 #include "common/bounded.h"
 #include "common/message.h"
+#include "common/shell_functions.h"
 #include "install/child_process.h"
 #include "install/printer_count.h"
 #include "setupinfo/manifest_check.h"
@@ -132,7 +131,7 @@ static void RunInstallation(HWND page)
         return;
     }
     DWORD code = 0;
-    switch (ShellLaunchAndWait(g_frameWindow, program, parameters, PathIsUNCA(g_launchFolder), &code)) {
+    switch (ShellLaunchAndWait(g_frameWindow, program, parameters, SystemPathIsUNC(g_launchFolder), &code)) {
     case CHILD_NOT_STARTED:
         ReportLaunchFailure(page, code);
         return;

@@ -1,10 +1,10 @@
 #include "setupinfo/manifest_check.h"
 
-#include <shlwapi.h>
 #include <string.h>
 
 #include "common/bounded.h"
 #include "common/message.h"
+#include "common/shell_functions.h"
 #include "setupinfo/setup_file.h"
 #include "startup/launch_folder.h"
 
@@ -49,7 +49,7 @@ static int ListedFileExists(const char *entry)
     copy_bounded(path, g_launchFolder);
     if (FolderNeedsBackslash(g_launchFolder)) append_bounded(path, "\\");
     if (!append_bounded(path, entry)) return 0;
-    return PathFileExistsA(path) ? 1 : 0;
+    return SystemPathFileExists(path) ? 1 : 0;
 }
 
 /* The entry as written (up to 254 bytes), then the missing-files text. */
@@ -87,7 +87,7 @@ int CheckDriverManifest(void)
     char path[MAX_PATH];
     memset(g_infTable, 0, sizeof g_infTable);
     BuildSetupFilePath(path);
-    if (!PathFileExistsA(path)) {
+    if (!SystemPathFileExists(path)) {
         ShowMessage(NULL, MSG_SETUP_FILE_MISSING, MB_KIND_ERROR);
         return 0;
     }

@@ -1,11 +1,11 @@
 #include "setupinfo/setup_file.h"
 
-#include <shlwapi.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "common/bounded.h"
 #include "common/message.h"
+#include "common/shell_functions.h"
 #include "startup/launch_folder.h"
 #include "startup/system_probes.h"
 
@@ -16,7 +16,7 @@ int FolderNeedsBackslash(const char *folder)
 {
     OSVERSIONINFOEXA version;
     int nineX = QueryVersion(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-    return !(nineX && strlen(folder) == 3 && !PathIsUNCA(folder));
+    return !(nineX && strlen(folder) == 3 && !SystemPathIsUNC(folder));
 }
 
 /* Keeps the executable's base name in g_baseName. */
@@ -53,7 +53,7 @@ int CheckSetupFileAtStart(void)
     char path[MAX_PATH];
     char value[MAX_PATH];
     BuildSetupFilePath(path);
-    if (!PathFileExistsA(path)) {
+    if (!SystemPathFileExists(path)) {
         ShowMessage(NULL, MSG_SETUP_FILE_MISSING, MB_KIND_ERROR);
         return 0;
     }

@@ -197,7 +197,7 @@ struct State {
     /* System folder and the libraries found there (lower case file names). */
     std::string systemDirectory = "C:\\WINDOWS\\system32";
     bool systemDirectoryFails = false;
-    std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv"};
+    std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv", "shlwapi.dll", "shell32.dll"};
 
     /* The message queue holds only the quit message. */
     bool quitPosted = false;
@@ -247,6 +247,10 @@ HMODULE LibraryModule(const std::string &fileName);
 
 /* winspool.drv's exports for GetProcAddress; NULL for any other name. */
 FARPROC SpoolerExport(const char *name);
+
+/* The exports of shlwapi.dll and shell32.dll the launcher looks up; NULL for
+ * any other module or name. */
+FARPROC ShellExport(HMODULE module, const char *name);
 
 /* The record of a window handle; NULL for a handle that names no window. */
 Window *WindowOf(HWND window);

@@ -170,6 +170,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
     if (module == standin::LibraryModule("winspool.drv")) {
         if (FARPROC function = standin::SpoolerExport(name)) return function;
     }
+    if (FARPROC function = standin::ShellExport(module, name)) return function;
     SetLastError(127);  /* ERROR_PROC_NOT_FOUND */
     return NULL;
 }

@@ -1,4 +1,6 @@
-/* kernel32 subset: the system folder, loading its libraries, ordinals, Sleep. */
+/* kernel32 subset: the system folder, loading its libraries, their exports, Sleep. */
+#include <shellapi.h>
+#include <shlwapi.h>
 #include <standin.h>
 
 #include <string.h>
@@ -51,6 +53,17 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName)
 }
 
 HMODULE standin::LibraryModule(const std::string &fileName) { return &g_modules[Lower(fileName)]; }
+
+FARPROC standin::ShellExport(HMODULE module, const char *name)
+{
+    if (module == &g_modules["shlwapi.dll"]) {
+        if (strcmp(name, "PathFileExistsA") == 0) return (FARPROC)(void (*)(void))PathFileExistsA;
+        if (strcmp(name, "PathIsUNCA") == 0) return (FARPROC)(void (*)(void))PathIsUNCA;
+    }
+    if (module == &g_modules["shell32.dll"] && strcmp(name, "ShellExecuteExA") == 0)
+        return (FARPROC)(void (*)(void))ShellExecuteExA;
+    return NULL;
+}
 
 static void WINAPI StandinInitCommonControls(void) { Log("InitCommonControls"); }
 

@@ -64,7 +64,7 @@ TEST(PrinterCountTest, AsksWinspoolFromTheSystemFolder)
 
     /* No spooler to be loaded: an error like any other. */
     standin::Reset();
-    standin::state().systemLibraries = {"comctl32.dll"};
+    standin::state().systemLibraries = {"comctl32.dll", "shlwapi.dll", "shell32.dll"};
     EXPECT_EQ(CountPrinters(), -1);
     EXPECT_EQ(standin::state().debugLines, std::vector<std::string>{"EnumPrinters FALSE = 126"});
 }

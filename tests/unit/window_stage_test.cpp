@@ -243,7 +243,7 @@ TEST_F(WindowStageTest, CommonControlsComeFromTheSystemFolderByOrdinal)
          [](standin::State &) {},
          {"GetSystemDirectoryA", "LoadLibraryA(C:\\WINDOWS\\system32\\comctl32.dll)", "GetProcAddress(#17)",
           "InitCommonControls"}},
-        {"not in the system folder", [](standin::State &s) { s.systemLibraries.clear(); },
+        {"not in the system folder", [](standin::State &s) { s.systemLibraries = {"shlwapi.dll"}; },
          {"GetSystemDirectoryA", "LoadLibraryA(C:\\WINDOWS\\system32\\comctl32.dll)"}},
         {"system folder unknown", [](standin::State &s) { s.systemDirectoryFails = true; },
          {"GetSystemDirectoryA"}},
@@ -265,7 +265,7 @@ TEST_F(WindowStageTest, CommonControlsComeFromTheSystemFolderByOrdinal)
 
 TEST_F(WindowStageTest, PageStillComesWithoutCommonControls)
 {
-    sys().systemLibraries.clear();
+    sys().systemLibraries = {"shlwapi.dll"};
     ASSERT_EQ(OpenFrame(), 1);
     EXPECT_NE(g_pageWindow, nullptr);
     EXPECT_EQ(standin::WindowOf(Control(IDC_PAGE_MODEL_GROUP))->text, "VQ-2200 Series");

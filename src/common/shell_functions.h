@@ -1,0 +1,21 @@
+/* The shell's functions the launcher uses, taken from shlwapi.dll and
+ * shell32.dll in the system folder when first needed: starting the launcher
+ * maps neither library, and no copy in the launch folder can stand in. */
+#ifndef COMMON_SHELL_FUNCTIONS_H
+#define COMMON_SHELL_FUNCTIONS_H
+
+#include <windows.h>
+#include <shellapi.h>
+
+/* shlwapi's PathFileExistsA: TRUE for a file or a folder at path.  FALSE
+ * when shlwapi cannot be loaded. */
+BOOL SystemPathFileExists(const char *path);
+
+/* shlwapi's PathIsUNCA.  FALSE when shlwapi cannot be loaded. */
+BOOL SystemPathIsUNC(const char *path);
+
+/* shell32's ShellExecuteExA.  FALSE, with the loader's error code, when
+ * shell32 cannot be loaded. */
+BOOL SystemShellExecuteEx(SHELLEXECUTEINFOA *info);
+
+#endif
