@@ -1,6 +1,44 @@
 #include "common/message.h"
 
+#include "common/bounded.h"
+
+#include "deploy/command_line.h"
+#include "deploy/launch_log.h"
+
+static const char *KindName(UINT kind)
+{
+    switch (kind) {
+    case MB_KIND_WARNING: return "warning";
+    case MB_KIND_INFORMATION: return "information";
+    case MB_KIND_ERROR: return "error";
+    case MB_KIND_QUESTION: return "question";
+    default: return "message";
+    }
+}
+
+static const char *AnswerName(int answer)
+{
+    switch (answer) {
+    case IDOK: return "OK";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    default: return "no answer";
+    }
+}
+
+/* The log gets the text before the box is up, so a run killed while it
+ * waits shows what it waited for, and the answer once it is given. */
 int ShowMessage(HWND owner, const char *text, UINT kind)
 {
-    return MessageBoxA(owner, text, PRODUCT_TITLE, kind);
+    char label[64];
+    if (QuietMode()) {
+        format_bounded(label, "Not shown (quiet mode), %s: ", KindName(kind));
+        LogText(label, text);
+        return IDOK;
+    }
+    format_bounded(label, "Message box, %s: ", KindName(kind));
+    LogText(label, text);
+    int answer = MessageBoxA(owner, text, PRODUCT_TITLE, kind);
+    LogLine("Answered: %s", AnswerName(answer));
+    return answer;
 }

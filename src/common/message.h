@@ -14,7 +14,8 @@
 #define MB_KIND_ERROR (MB_SETFOREGROUND | MB_ICONERROR | MB_OK)
 #define MB_KIND_QUESTION (MB_YESNO | MB_ICONQUESTION)
 
-/* Shows text in a message box of the given kind; returns the button pressed. */
+/* Shows text in a message box of the given kind and logs both; returns the
+ * button pressed.  In quiet mode the text is logged only, and the answer is IDOK. */
 int ShowMessage(HWND owner, const char *text, UINT kind);
 
 #endif

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "common/shell_functions.h"
+#include "deploy/command_line.h"
 #include "startup/system_probes.h"
 
 /* Looks at the child every CHILD_POLL_INTERVAL ms until it has ended; the
@@ -40,6 +41,8 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
     memset(&launch, 0, sizeof launch);
     launch.cbSize = sizeof launch;
     launch.fMask = SEE_MASK_NOCLOSEPROCESS | (networkDrive ? SEE_MASK_CONNECTNETDRV : 0);
+    /* Quiet mode shows no window at all, not even the shell's own error box. */
+    if (QuietMode()) launch.fMask |= SEE_MASK_FLAG_NO_UI;
     launch.hwnd = owner;
     launch.lpVerb = "open";
     launch.lpFile = file;

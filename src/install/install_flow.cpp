@@ -3,6 +3,9 @@
 #include "common/bounded.h"
 #include "common/message.h"
 #include "common/shell_functions.h"
+#include "deploy/command_line.h"
+#include "deploy/launch_log.h"
+#include "deploy/outcome.h"
 #include "install/child_process.h"
 #include "install/printer_count.h"
 #include "setupinfo/manifest_check.h"
@@ -26,14 +29,28 @@
 #define MSG_LAUNCH_FAILED "The printer driver installer could not be started (error %d).\nExit the program."
 
 #define STAGING_TOOL "\\SYSTEM32\\pnputil.exe"
+#define STAGING_TOOL_NAME "pnputil.exe"
 #define WIZARD_PROGRAM "\\SYSTEM32\\rundll32.exe"
 #define WIZARD_ARGUMENTS " printui.dll,PrintUIEntry /il"
 
 #define TRACE_SIZE 256
 
+/* Quiet mode has no page, and never the network option. */
 static int NetworkPortChosen(HWND page)
 {
-    return IsDlgButtonChecked(page, IDC_NETWORK_PORT) == BST_CHECKED;
+    return page != NULL && IsDlgButtonChecked(page, IDC_NETWORK_PORT) == BST_CHECKED;
+}
+
+/* Quiet mode passes on the staging tool's own codes for "staged, restart
+ * needed"; window mode reports every code but 0 as an abort. */
+static int StagedWithRestart(DWORD code)
+{
+    return QuietMode() && (code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED);
+}
+
+static void LogExitCode(const char *tool, DWORD code)
+{
+    LogLine("%s ended with exit code %lu (0x%08lX)", tool, (unsigned long)code, (unsigned long)code);
 }
 
 /* Writes the Windows folder followed by tail.  Returns 0, with nothing to
@@ -73,6 +90,7 @@ static void ReportLaunchFailure(HWND page, DWORD code)
     char line[TRACE_SIZE];
     format_bounded(line, "ShellExecuteEx FALSE = %d", (int)code);
     OutputDebugStringA(line);
+    LogLine(STAGING_TOOL_NAME " could not be started (error %lu)", (unsigned long)code);
     char *systemText = NULL;
     DWORD length = 0;
     if (code != ERROR_SUCCESS) {
@@ -80,11 +98,11 @@ static void ReportLaunchFailure(HWND page, DWORD code)
                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), (LPSTR)&systemText, 0, NULL);
     }
     if (length > 0 && systemText) {
-        ShowMessage(page, systemText, MB_KIND_ERROR);
+        ReportOutcome(page, systemText, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
     } else {
         char text[TRACE_SIZE];
         format_bounded(text, MSG_LAUNCH_FAILED, (int)code);
-        ShowMessage(page, text, MB_KIND_ERROR);
+        ReportOutcome(page, text, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
     }
     if (systemText) LocalFree(systemText);
 }
@@ -94,6 +112,7 @@ static void ReportLaunchFailure(HWND page, DWORD code)
 static void RunPrinterWizard(HWND page)
 {
     int before = CountPrinters();
+    LogLine("Printers before the wizard: %d", before);
     if (before == -1) {
         ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
         return;
@@ -104,11 +123,14 @@ static void RunPrinterWizard(HWND page)
         ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
         return;
     }
+    LogLine("Add Printer wizard: %s", command);
     if (!RunAndWait(program, command)) {
+        LogLine("The wizard could not be started or did not end with exit code 0");
         ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
         return;
     }
     int after = CountPrinters();
+    LogLine("Printers after the wizard: %d", after);
     if (after == -1) {
         ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
     } else if (after == before) {
@@ -118,8 +140,7 @@ static void RunPrinterWizard(HWND page)
     }
 }
 
-/* Everything up to the outcome message; the caller ends the launch. */
-static void RunInstallation(HWND page)
+void RunInstallation(HWND page)
 {
     if (!CheckDriverManifest()) return;
     if (NetworkPortChosen(page)) ShowMessage(page, MSG_NETWORK_NOTICE, MB_KIND_INFORMATION);
@@ -127,29 +148,35 @@ static void RunInstallation(HWND page)
     char program[MAX_PATH];
     char parameters[MAX_PATH];
     if (!BuildSystemCommand(program, STAGING_TOOL) || !BuildStagingParameters(parameters)) {
-        ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
+        LogLine("The staging command does not fit %d bytes", MAX_PATH - 1);
+        ReportOutcome(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
         return;
     }
+    LogLine("Staging command: \"%s\" %s", program, parameters);
     DWORD code = 0;
     switch (ShellLaunchAndWait(g_frameWindow, program, parameters, SystemPathIsUNC(g_launchFolder), &code)) {
     case CHILD_NOT_STARTED:
         ReportLaunchFailure(page, code);
         return;
     case CHILD_EXIT_UNKNOWN:
-        ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
+        LogLine(STAGING_TOOL_NAME " ended; its exit code cannot be read");
+        ReportOutcome(page, MSG_ABORTED, MB_KIND_WARNING, ERROR_INSTALL_FAILURE);
         return;
     case CHILD_EXITED:
         break;
     }
+    LogExitCode(STAGING_TOOL_NAME, code);
     if (code != 0) {
         char line[TRACE_SIZE];
         format_bounded(line, "ExitCode = %ld", (long)(LONG)code);
         OutputDebugStringA(line);
-        ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
-        return;
+        if (!StagedWithRestart(code)) {
+            ReportOutcome(page, MSG_ABORTED, MB_KIND_WARNING, ERROR_INSTALL_FAILURE);
+            return;
+        }
     }
     if (!NetworkPortChosen(page)) {
-        ShowMessage(page, MSG_READY, MB_KIND_INFORMATION);
+        ReportOutcome(page, MSG_READY, MB_KIND_INFORMATION, code);
         return;
     }
     RunPrinterWizard(page);

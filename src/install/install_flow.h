@@ -7,4 +7,9 @@
 /* Runs the installation for the page's OK button; always ends the launch. */
 void RunInstallationFlow(HWND page);
 
+/* The installation up to its outcome message: the package check, staging,
+ * and the Add Printer wizard when the page's network option is ticked.  Its
+ * boxes are owned by page; quiet mode passes none (no page, no wizard). */
+void RunInstallation(HWND page);
+
 #endif

@@ -5,6 +5,8 @@
 #include "common/bounded.h"
 #include "common/message.h"
 #include "common/shell_functions.h"
+#include "deploy/launch_log.h"
+#include "deploy/outcome.h"
 #include "setupinfo/setup_file.h"
 #include "startup/launch_folder.h"
 
@@ -13,7 +15,9 @@ char g_infTable[INF_TABLE_SLOTS][MAX_PATH];
 /* Counts are signed: 0 is an error, a negative count skips its list. */
 static int ReadSetupCount(const char *path, const char *section, const char *key)
 {
-    return (int)GetPrivateProfileIntA(section, key, 0, path);
+    int count = (int)GetPrivateProfileIntA(section, key, 0, path);
+    if (count == 0) LogLine("Setup file: [%s] %s is 0, missing or not a number", section, key);
+    return count;
 }
 
 /* An INF name goes into the staging command between double quotes, so one
@@ -35,7 +39,11 @@ static int ReadInfTable(const char *path)
     for (int i = 0; i < count; i++) {
         format_bounded(key, "INF%d", i);
         ReadSetupValue(path, "INFNAME", key, value);
-        if (!IsValidInfName(value)) return 0;
+        if (!IsValidInfName(value)) {
+            LogLine("Setup file: [INFNAME] %s is missing, empty, \"%s\" or holds a double quote", key,
+                    SETUP_VALUE_MISSING);
+            return 0;
+        }
         if (i < INF_TABLE_SLOTS) copy_bounded(g_infTable[i], value);
     }
     return 1;
@@ -57,7 +65,7 @@ static void ShowMissingFile(const char *entry)
 {
     char text[SETUP_VALUE_SIZE + sizeof "\n" + sizeof MSG_DRIVER_FILES_MISSING];
     format_bounded(text, "%s\n%s", entry, MSG_DRIVER_FILES_MISSING);
-    ShowMessage(NULL, text, MB_KIND_ERROR);
+    ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INSTALL_PACKAGE_INVALID);
 }
 
 enum ListedFiles { FILES_PRESENT, FILES_INVALID, FILE_MISSING };
@@ -73,8 +81,12 @@ static ListedFiles CheckListedFiles(const char *path)
     for (int j = 0; j < count; j++) {
         format_bounded(key, "FL%d", j);
         ReadSetupValue(path, "FILELIST", key, value);
-        if (!IsValidSetupValue(value)) return FILES_INVALID;
+        if (!IsValidSetupValue(value)) {
+            LogLine("Setup file: [FILELIST] %s is missing, empty or \"%s\"", key, SETUP_VALUE_MISSING);
+            return FILES_INVALID;
+        }
         if (!ListedFileExists(value)) {
+            LogLine("Missing file: [FILELIST] %s=%s", key, value);
             ShowMissingFile(value);
             return FILE_MISSING;
         }
@@ -87,10 +99,7 @@ int CheckDriverManifest(void)
     char path[MAX_PATH];
     memset(g_infTable, 0, sizeof g_infTable);
     BuildSetupFilePath(path);
-    if (!SystemPathFileExists(path)) {
-        ShowMessage(NULL, MSG_SETUP_FILE_MISSING, MB_KIND_ERROR);
-        return 0;
-    }
+    if (!FindSetupFile(path)) return 0;
     if (ReadInfTable(path)) {
         switch (CheckListedFiles(path)) {
         case FILES_PRESENT: return 1;
@@ -98,6 +107,5 @@ int CheckDriverManifest(void)
         case FILES_INVALID: break;
         }
     }
-    ShowMessage(NULL, MSG_SETUP_FILE_FAILED, MB_KIND_ERROR);
-    return 0;
+    return RefuseSetupFile(path);
 }

@@ -6,6 +6,8 @@
 #include "common/bounded.h"
 #include "common/message.h"
 #include "common/shell_functions.h"
+#include "deploy/launch_log.h"
+#include "deploy/outcome.h"
 #include "startup/launch_folder.h"
 #include "startup/system_probes.h"
 
@@ -48,23 +50,54 @@ int IsValidSetupValue(const char *value)
     return value[0] != '\0' && strcmp(value, SETUP_VALUE_MISSING) != 0;
 }
 
+int FindSetupFile(const char *path)
+{
+    if (SystemPathFileExists(path)) return 1;
+    LogLine("Setup file not found: %s", path);
+    ReportOutcome(NULL, MSG_SETUP_FILE_MISSING, MB_KIND_ERROR, ERROR_INSTALL_PACKAGE_OPEN_FAILED);
+    return 0;
+}
+
+/* A folder, or a file this process may not read, passes the existence test
+ * and then gives no values. */
+static int SetupFileReadable(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    CloseHandle(file);
+    return 1;
+}
+
+int RefuseSetupFile(const char *path)
+{
+    DWORD code = ERROR_INSTALL_PACKAGE_INVALID;
+    if (!SetupFileReadable(path)) {
+        LogLine("Setup file cannot be read (error %lu): %s", (unsigned long)GetLastError(), path);
+        code = ERROR_INSTALL_PACKAGE_OPEN_FAILED;
+    }
+    ReportOutcome(NULL, MSG_SETUP_FILE_FAILED, MB_KIND_ERROR, code);
+    return 0;
+}
+
+/* Reads section/key into value; logs it when it is missing, empty or "unknown". */
+static int ReadRequiredValue(const char *path, const char *section, const char *key, char (&value)[MAX_PATH])
+{
+    ReadSetupValue(path, section, key, value);
+    if (IsValidSetupValue(value)) return 1;
+    LogLine("Setup file: [%s] %s is missing, empty or \"%s\"", section, key, SETUP_VALUE_MISSING);
+    return 0;
+}
+
 int CheckSetupFileAtStart(void)
 {
     char path[MAX_PATH];
     char value[MAX_PATH];
     BuildSetupFilePath(path);
-    if (!SystemPathFileExists(path)) {
-        ShowMessage(NULL, MSG_SETUP_FILE_MISSING, MB_KIND_ERROR);
-        return 0;
-    }
-    ReadSetupValue(path, "MODEL", "MODEL", value);
-    if (!IsValidSetupValue(value)) goto failed;
+    if (!FindSetupFile(path)) return 0;
+    if (!ReadRequiredValue(path, "MODEL", "MODEL", value)) return RefuseSetupFile(path);
     copy_bounded(g_captionText, value); /* at most 254 bytes, as read */
-    ReadSetupValue(path, "LANGUAGEMENU", "LANGUAGEMENU", value);
-    if (!IsValidSetupValue(value)) goto failed;
+    if (!ReadRequiredValue(path, "LANGUAGEMENU", "LANGUAGEMENU", value)) return RefuseSetupFile(path);
+    LogLine("Setup file: %s, model %s", path, g_captionText);
     return 1;
-
-failed:
-    ShowMessage(NULL, MSG_SETUP_FILE_FAILED, MB_KIND_ERROR);
-    return 0;
 }

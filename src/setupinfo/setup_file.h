@@ -29,6 +29,15 @@ void ReadSetupValue(const char *path, const char *section, const char *key, char
 /* True when value is neither empty nor exactly "unknown". */
 int IsValidSetupValue(const char *value);
 
+/* Returns 1 when a file or folder is at path; else shows the missing-file
+ * message and returns 0. */
+int FindSetupFile(const char *path);
+
+/* Shows the failed-setup message after a value was found wanting, and returns
+ * 0.  The package then cannot be opened when the file itself cannot be read
+ * (a folder, or no access), and is invalid otherwise. */
+int RefuseSetupFile(const char *path);
+
 /* Checks the setup file exists and names a model and a language menu; keeps
  * the model as caption text.  Returns 1 when it passes, 0 after showing why not. */
 int CheckSetupFileAtStart(void);

@@ -1,6 +1,8 @@
 #include "startup/instance_guard.h"
 
 #include "common/message.h"
+#include "deploy/launch_log.h"
+#include "deploy/outcome.h"
 #include "startup/system_probes.h"
 
 #define MSG_ALREADY_STARTED "\"" PRODUCT_TITLE "\" is already started."
@@ -18,11 +20,14 @@ const char *ChooseMutexName(const OSVERSIONINFOEXA *version)
 HANDLE TakeInstanceGuard(const char *name)
 {
     HANDLE guard = CreateMutexA(NULL, FALSE, name);
-    if (!guard) return NULL;
+    if (!guard) {
+        LogLine("The instance guard %s cannot be created (error %lu)", name, (unsigned long)GetLastError());
+        return NULL;
+    }
     DWORD wait = WaitForSingleObject(guard, 0);
     if (wait == WAIT_TIMEOUT || wait == WAIT_FAILED) {
         DropInstanceGuard(guard);
-        ShowMessage(NULL, MSG_ALREADY_STARTED, MB_KIND_INFORMATION);
+        ReportOutcome(NULL, MSG_ALREADY_STARTED, MB_KIND_INFORMATION, ERROR_INSTALL_ALREADY_RUNNING);
         return NULL;
     }
     /* WAIT_ABANDONED: a previous copy died holding it; the guard is ours now. */

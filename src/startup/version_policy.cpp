@@ -1,5 +1,8 @@
 #include "startup/version_policy.h"
 
+#include "common/message.h"
+#include "deploy/outcome.h"
+
 /* Windows 7 / Server 2008 R2 (6.1) and later, as reported to a program whose
  * manifest names Windows 7 and 8: those systems say 6.1 or 6.2. */
 const char *VersionRefusal(DWORD platform, DWORD major, DWORD minor)
@@ -9,4 +12,12 @@ const char *VersionRefusal(DWORD platform, DWORD major, DWORD minor)
     if (major < 4 || major > 6) return MSG_MISSING_SYSTEM;
     if (major == 6 && minor >= 1) return NULL;
     return MSG_DIFFERENT_SYSTEM;
+}
+
+int AcceptVersion(HWND owner, const OSVERSIONINFOEXA *version)
+{
+    const char *refusal = VersionRefusal(version->dwPlatformId, version->dwMajorVersion, version->dwMinorVersion);
+    if (!refusal) return 1;
+    ReportOutcome(owner, refusal, MB_KIND_WARNING, ERROR_INSTALL_PLATFORM_UNSUPPORTED);
+    return 0;
 }

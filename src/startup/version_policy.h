@@ -10,4 +10,8 @@
 /* Returns NULL when the version is accepted, else the refusal text to show. */
 const char *VersionRefusal(DWORD platform, DWORD major, DWORD minor);
 
+/* Applies the policy to version: returns 1 when it is accepted, else 0 after
+ * showing the refusal in a warning box owned by owner. */
+int AcceptVersion(HWND owner, const OSVERSIONINFOEXA *version);
+
 #endif

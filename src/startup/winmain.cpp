@@ -1,7 +1,14 @@
-/* The launcher's entry: the start-up checks in their fixed order, then the message loop. */
+/* The launcher's entry: the command line, then the start-up checks in their
+ * fixed order, then the window stage or, in quiet mode, the installation. */
 #include <windows.h>
 
 #include "common/message.h"
+#include "deploy/command_line.h"
+#include "deploy/launch_log.h"
+#include "deploy/log_start.h"
+#include "deploy/outcome.h"
+#include "deploy/quiet_install.h"
+#include "deploy/usage.h"
 #include "setupinfo/setup_file.h"
 #include "startup/dll_search.h"
 #include "startup/instance_guard.h"
@@ -24,28 +31,44 @@ static int RunMessageLoop(void)
     return (int)msg.wParam;
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
+/* The launch itself.  Returns window mode's exit code: 0 on every early end,
+ * else the quit message's.  Every end has recorded its outcome. */
+static int RunLaunch(HINSTANCE instance, HINSTANCE previous, int showCommand)
 {
-    RestrictDllSearch();
-    (void)commandLine;
     if (!CaptureLaunchFolder()) {
-        ShowMessage(NULL, MSG_FOLDER_TOO_LONG, MB_KIND_WARNING);
+        ReportOutcome(NULL, MSG_FOLDER_TOO_LONG, MB_KIND_WARNING, ERROR_INSTALL_PACKAGE_OPEN_FAILED);
         return 0;
     }
     OSVERSIONINFOEXA version;
-    if (!QueryVersion(&version)) return 0;
-    if (version.dwPlatformId == VER_PLATFORM_WIN32s) return 0;
+    if (!QueryVersion(&version) || version.dwPlatformId == VER_PLATFORM_WIN32s) {
+        SetOutcome(ERROR_INSTALL_PLATFORM_UNSUPPORTED, "The Windows version cannot be read or is not served");
+        return 0;
+    }
     const char *mutexName = ChooseMutexName(&version);
-    if (previous == NULL && !RegisterFrameClass(instance)) return 0;
+    /* Quiet mode makes no window, so it needs no window class. */
+    if (!QuietMode() && previous == NULL && !RegisterFrameClass(instance)) {
+        LogLine("The window class cannot be registered");
+        return 0;
+    }
     HANDLE guard = TakeInstanceGuard(mutexName);
     if (!guard) return 0;
     /* On a failed check the guard stays held until the process ends. */
     if (!CheckSetupFileAtStart()) return 0;
-    if (!CreateFrameWindow(instance, showCommand)) {
-        DropInstanceGuard(guard);
-        return 0;
+    int exitCode = 0;
+    if (QuietMode()) {
+        InstallQuietly();
+    } else if (CreateFrameWindow(instance, showCommand)) {
+        exitCode = RunMessageLoop();
     }
-    int exitCode = RunMessageLoop();
     DropInstanceGuard(guard);
     return exitCode;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
+{
+    RestrictDllSearch();
+    if (!ParseCommandLine(commandLine, &g_options)) return RefuseCommandLine();
+    if (g_options.help) return ShowUsage();
+    if (!StartLaunchLog()) return RefuseLogFile();
+    return EndLaunch(RunLaunch(instance, previous, showCommand));
 }

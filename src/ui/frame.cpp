@@ -1,6 +1,7 @@
 #include "ui/frame.h"
 
 #include "common/message.h"
+#include "deploy/launch_log.h"
 #include "setupinfo/setup_file.h"
 #include "startup/system_probes.h"
 #include "startup/version_policy.h"
@@ -155,14 +156,9 @@ int CreateFrameWindow(HINSTANCE instance, int showCommand)
     OSVERSIONINFOEXA version;
     if (!QueryVersion(&version)) return 0;
     INT_PTR noticeAnswer = RunNoticeDialog(g_instance, frame);
+    LogLine("Notice: %s", noticeAnswer == IDOK ? "OK" : noticeAnswer == IDCANCEL ? "Cancel" : "could not be shown");
     SetFocus(frame);
     if (noticeAnswer == IDCANCEL) return 0;
     UpdateWindow(frame);
-
-    const char *refusal = VersionRefusal(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
-    if (refusal) {
-        ShowMessage(frame, refusal, MB_KIND_WARNING);
-        return 0;
-    }
-    return 1;
+    return AcceptVersion(frame, &version);
 }

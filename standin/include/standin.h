@@ -71,6 +71,13 @@ struct Launch {
     std::vector<unsigned char> startupInfo;  /* the record's bytes as passed */
 };
 
+/* A file CreateFileA opened; its address is the HANDLE. */
+struct FileHandle {
+    std::string path;  /* as the code named it */
+    int fd = -1;
+    bool closed = false;
+};
+
 /* A process or thread handle a launch gave; its address is the HANDLE. */
 struct ProcessHandle {
     ChildScript script;
@@ -128,10 +135,19 @@ struct State {
     bool basicQueryFails = false;    /* size 148 */
     int versionQueriesLeft = -1;     /* calls answered before every call fails; -1: no limit */
 
-    /* Current directory and module path, as Windows paths. */
+    /* Current directory and module path, as Windows paths, and the command line. */
     std::string currentDirectory;
     bool currentDirectoryFails = false;
     std::string modulePath = "C:\\Setup.exe";
+    std::string commandLine = "\"C:\\Setup.exe\"";
+
+    /* Files: the temp folder (ending in a backslash), errors CreateFileA gives
+     * for some paths (lower-case Windows paths), writes that fail, the clock. */
+    std::string tempDirectory;
+    std::map<std::string, DWORD> openErrors;
+    bool writesFail = false;
+    SYSTEMTIME localTime = {2026, 12, 3, 9, 14, 5, 9, 42};
+    std::deque<FileHandle> files;
 
     /* Windows paths map to host folders: a drive letter to a folder, UNC names below uncRoot. */
     std::map<char, std::string> drives;
@@ -240,6 +256,7 @@ void Log(const std::string &line);
 /* Between the stand-in's own files: process and thread handles met by the
  * generic handle functions.  Each returns false when handle is no such handle. */
 bool CloseProcessHandle(HANDLE handle, BOOL *result);
+bool CloseFileHandle(HANDLE handle, BOOL *result);
 bool WaitForProcess(HANDLE handle, DWORD milliseconds, DWORD *result);
 
 /* The module LoadLibraryA gives for a system library (lower-case file name). */

@@ -68,6 +68,16 @@ typedef INT_PTR (*FARPROC)(void);
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_ALREADY_EXISTS 183L
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_INSTALL_FAILURE 1603L
+#define ERROR_INSTALL_ALREADY_RUNNING 1618L
+#define ERROR_INSTALL_PACKAGE_OPEN_FAILED 1619L
+#define ERROR_INSTALL_PACKAGE_INVALID 1620L
+#define ERROR_INSTALL_LOG_FAILURE 1622L
+#define ERROR_INSTALL_PLATFORM_UNSUPPORTED 1633L
+#define ERROR_INVALID_COMMAND_LINE 1639L
+#define ERROR_SUCCESS_REBOOT_INITIATED 1641L
+#define ERROR_SUCCESS_REBOOT_REQUIRED 3010L
 
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD code);
@@ -120,6 +130,9 @@ void _splitpath(const char *path, char *drive, char *dir, char *fname, char *ext
  * text is longer than count, count (and no terminator) when it fills it exactly. */
 int _vsnprintf(char *buffer, size_t count, const char *format, va_list args);
 
+/* The process's command line, program name included. */
+LPSTR WINAPI GetCommandLineA(void);
+
 /* Synchronisation */
 typedef struct _SECURITY_ATTRIBUTES {
     DWORD nLength;
@@ -137,6 +150,37 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, 
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL WINAPI ReleaseMutex(HANDLE mutex);
 BOOL WINAPI CloseHandle(HANDLE handle);
+
+/* Files: opening, writing, the temp folder, the local time */
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define GENERIC_READ 0x80000000L
+#define GENERIC_WRITE 0x40000000L
+#define FILE_APPEND_DATA 0x0004
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+
+typedef struct _SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+} SYSTEMTIME, *LPSYSTEMTIME;
+
+HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                          DWORD disposition, DWORD flags, HANDLE templateFile);
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes, LPDWORD written, LPVOID overlapped);
+DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer);
+void WINAPI GetLocalTime(LPSYSTEMTIME time);
 
 /* Profile (INI) files */
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,

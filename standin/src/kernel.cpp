@@ -239,6 +239,7 @@ BOOL WINAPI CloseHandle(HANDLE handle)
     Log("CloseHandle");
     BOOL processResult;
     if (standin::CloseProcessHandle(handle, &processResult)) return processResult;
+    if (standin::CloseFileHandle(handle, &processResult)) return processResult;
     standin::MutexHandle *mutex = OpenMutex(handle);
     if (!mutex) {
         SetLastError(ERROR_INVALID_HANDLE);

@@ -38,10 +38,14 @@ std::string Trim(const std::string &text)
     return text.substr(begin, end - begin);
 }
 
+/* A file that CreateFileA is scripted to refuse cannot be read here either. */
 bool ReadFile(const char *fileName, std::string *content)
 {
     std::string hostPath;
     if (!fileName || !standin::HostPath(fileName, &hostPath)) return false;
+    std::string lower = fileName;
+    for (char &c : lower) c = (char)tolower((unsigned char)c);
+    if (standin::state().openErrors.count(lower)) return false;
     FILE *file = fopen(hostPath.c_str(), "rb");
     if (!file) return false;
     char chunk[4096];

@@ -32,10 +32,13 @@ std::string WindowsPathOf(const std::string &hostPath)
 
 void Reset()
 {
+    for (FileHandle &file : g_state.files)
+        if (!file.closed) close(file.fd);
     g_state = State();
     g_state.drives['C'] = "";
     char cwd[4096];
     g_state.currentDirectory = WindowsPathOf(getcwd(cwd, sizeof cwd) ? cwd : "/");
+    g_state.tempDirectory = WindowsPathOf("/tmp") + "\\";
 }
 
 /* Finds name in folder ignoring case; the exact name when nothing matches. */

@@ -14,6 +14,10 @@ void LauncherTest::SetUp()
     launchFolder = standin::WindowsPathOf(hostFolder);
     sys().currentDirectory = launchFolder;
     sys().modulePath = launchFolder + "\\Setup.exe";
+    char tempPattern[] = "/tmp/launcher-temp-XXXXXX";
+    ASSERT_NE(mkdtemp(tempPattern), nullptr);
+    tempHostFolder = tempPattern;
+    sys().tempDirectory = standin::WindowsPathOf(tempHostFolder) + "\\";
     ScriptDialogTemplates();
 }
 
@@ -35,7 +39,7 @@ void LauncherTest::ScriptDialogTemplates()
 
 void LauncherTest::TearDown()
 {
-    std::string command = "rm -rf '" + hostFolder + "'";
+    std::string command = "rm -rf '" + hostFolder + "' '" + tempHostFolder + "'";
     EXPECT_EQ(system(command.c_str()), 0);
 }
 
@@ -52,6 +56,12 @@ void LauncherTest::MakeFolder(const std::string &relative)
     }
 }
 
+void LauncherTest::Remove(const std::string &relative)
+{
+    std::string command = "rm -rf '" + hostFolder + "/" + relative + "'";
+    EXPECT_EQ(system(command.c_str()), 0);
+}
+
 void LauncherTest::WriteFile(const std::string &relative, const std::string &content)
 {
     size_t slash = relative.rfind('/');
@@ -65,11 +75,12 @@ void LauncherTest::WriteValidSetupFile(const std::string &name)
     WriteFile(name, "[MODEL]\r\nMODEL=VQ-2200 Series\r\n[LANGUAGEMENU]\r\nLANGUAGEMENU=English\r\n");
 }
 
-int LauncherTest::RunLauncher()
+int LauncherTest::RunLauncher(const char *arguments)
 {
     static struct HINSTANCE__ instance;
-    char commandLine[] = "";
-    return WinMain(&instance, NULL, commandLine, SW_SHOWNORMAL);
+    std::string line = arguments;
+    sys().commandLine = "\"" + sys().modulePath + "\" " + line;
+    return WinMain(&instance, NULL, &line[0], SW_SHOWNORMAL);
 }
 
 std::vector<std::string> LauncherTest::MessageTexts() const

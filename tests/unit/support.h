@@ -24,6 +24,7 @@ protected:
     /* Writes a file below the scratch folder (relative path with '/'), creating folders. */
     void WriteFile(const std::string &relative, const std::string &content);
     void MakeFolder(const std::string &relative);
+    void Remove(const std::string &relative);
 
     /* A valid setup file named after the executable ("Setup.INI") in the launch folder. */
     void WriteValidSetupFile(const std::string &name = "Setup.INI");
@@ -31,8 +32,8 @@ protected:
     /* Scripts templates 205 and 220 (done by SetUp). */
     void ScriptDialogTemplates();
 
-    /* Runs the entry as the run-time start-up would. */
-    int RunLauncher();
+    /* Runs the entry as the run-time start-up would, with these arguments. */
+    int RunLauncher(const char *arguments = "");
 
     /* Texts of the message boxes shown, in order. */
     std::vector<std::string> MessageTexts() const;
@@ -41,6 +42,7 @@ protected:
 
     std::string hostFolder;     /* the scratch folder, a host path */
     std::string launchFolder;   /* the same folder as a Windows path */
+    std::string tempHostFolder; /* the temp folder GetTempPathA names, a host path */
 };
 
 /* A child the stand-in fails to start, with the error code the launch leaves. */

@@ -1,0 +1,110 @@
+#include "deploy/launch_log.h"
+
+#include <string.h>
+
+#include "common/bounded.h"
+
+#define LOG_LINE_SIZE 1024
+#define TEMP_LOG_STEM "ZEMBRIX_VQ_PrinterDriver_"
+
+static HANDLE g_log = INVALID_HANDLE_VALUE;
+
+static int KeepLog(HANDLE file)
+{
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    g_log = file;
+    return 1;
+}
+
+int OpenLogFile(const char *path)
+{
+    /* Several launches may append to one file at a time. */
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    return KeepLog(file);
+}
+
+int BuildTempLogName(const char *folder, const SYSTEMTIME *date, int number, char (&path)[MAX_PATH])
+{
+    return format_bounded(path, "%s" TEMP_LOG_STEM "%04u%02u%02u_%03d.log", folder, (unsigned)date->wYear,
+                          (unsigned)date->wMonth, (unsigned)date->wDay, number);
+}
+
+int CreateTempLog(void)
+{
+    char folder[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder) return 0;
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char path[MAX_PATH];
+    for (int number = 1; number <= TEMP_LOG_NUMBERS; number++) {
+        if (!BuildTempLogName(folder, &today, number, path)) return 0;
+        HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                  NULL);
+        if (KeepLog(file)) return 1;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return 0;
+    }
+    return 0;
+}
+
+int LogIsOpen(void) { return g_log != INVALID_HANDLE_VALUE; }
+
+void CloseLog(void)
+{
+    if (g_log == INVALID_HANDLE_VALUE) return;
+    CloseHandle(g_log);
+    g_log = INVALID_HANDLE_VALUE;
+}
+
+void FormatLogTime(const SYSTEMTIME *time, char (&text)[LOG_TIME_SIZE])
+{
+    format_bounded(text, "%04u/%02u/%02u %02u:%02u:%02u.%03u", (unsigned)time->wYear, (unsigned)time->wMonth,
+                   (unsigned)time->wDay, (unsigned)time->wHour, (unsigned)time->wMinute, (unsigned)time->wSecond,
+                   (unsigned)time->wMilliseconds);
+}
+
+/* The time, the text and CRLF, in one write. */
+static void WriteLine(const char *text)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char stamp[LOG_TIME_SIZE];
+    FormatLogTime(&now, stamp);
+    char line[LOG_LINE_SIZE];
+    format_bounded(line, "%s %s", stamp, text);
+    size_t length = strlen(line);
+    if (length > sizeof line - 2) length = sizeof line - 2;
+    memcpy(line + length, "\r\n", 2);
+    DWORD written;
+    WriteFile(g_log, line, (DWORD)(length + 2), &written, NULL);
+}
+
+void LogLine(const char *format, ...)
+{
+    if (g_log == INVALID_HANDLE_VALUE) return;
+    char text[LOG_LINE_SIZE];
+    va_list args;
+    va_start(args, format);
+    vformat_bounded(text, format, args);
+    va_end(args);
+    WriteLine(text);
+}
+
+void LogText(const char *label, const char *text)
+{
+    if (g_log == INVALID_HANDLE_VALUE) return;
+    char line[LOG_LINE_SIZE];
+    copy_bounded(line, label);
+    char piece[2] = "";
+    for (const char *p = text; *p; p++) {
+        if (*p == '\n' || *p == '\r') {
+            append_bounded(line, *p == '\n' ? "\\n" : "\\r");
+            continue;
+        }
+        piece[0] = *p;
+        append_bounded(line, piece);
+    }
+    WriteLine(line);
+}

@@ -1,0 +1,43 @@
+/* The launch's log file: one line per step, each starting with the local time
+ * as the system's own driver setup log writes it, in the ANSI code page with
+ * CRLF line ends.  Each line is written whole as it comes, so a run that is
+ * killed leaves what it did.  Without an open log every call does nothing. */
+#ifndef DEPLOY_LAUNCH_LOG_H
+#define DEPLOY_LAUNCH_LOG_H
+
+#include <windows.h>
+
+#define LOG_TIME_SIZE 24         /* "yyyy/mm/dd hh:mm:ss.sss" and the terminator */
+#define TEMP_LOG_NUMBERS 999     /* running numbers tried for a new log of the day */
+
+/* Opens path to append to it, creating it when missing; never truncates.
+ * Returns 1, or 0 with the system's error code left for GetLastError. */
+int OpenLogFile(const char *path);
+
+/* Creates a new log in the temp folder (see BuildTempLogName), taking the next
+ * running number whenever a name is taken: it never opens a file that already
+ * exists, so nothing planted under the name is followed.  Returns 1, or 0
+ * when no log could be created. */
+int CreateTempLog(void);
+
+/* True while a log is open. */
+int LogIsOpen(void);
+
+void CloseLog(void);
+
+/* Writes one line: the time, a space, then the formatted text (cut to a line
+ * of LOG_LINE_SIZE bytes).  A failed write is ignored. */
+void LogLine(const char *format, ...);
+
+/* Writes label followed by text on one line, with the line breaks of text
+ * written as the two characters \n (\r likewise). */
+void LogText(const char *label, const char *text);
+
+/* "yyyy/mm/dd hh:mm:ss.sss" */
+void FormatLogTime(const SYSTEMTIME *time, char (&text)[LOG_TIME_SIZE]);
+
+/* folder (ending in a backslash, as GetTempPathA gives it), then
+ * "ZEMBRIX_VQ_PrinterDriver_yyyymmdd_nnn.log".  Returns 0 when it does not fit. */
+int BuildTempLogName(const char *folder, const SYSTEMTIME *date, int number, char (&path)[MAX_PATH]);
+
+#endif

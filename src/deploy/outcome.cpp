@@ -1,0 +1,54 @@
+#include "deploy/outcome.h"
+
+#include "common/message.h"
+#include "deploy/command_line.h"
+#include "deploy/launch_log.h"
+
+/* The codes are Windows Installer's, which deployment tools know. */
+const ExitCodeRow EXIT_CODES[] = {
+    {ERROR_SUCCESS, "the driver is staged"},
+    {ERROR_SUCCESS_REBOOT_REQUIRED, "the driver is staged; a restart is needed"},
+    {ERROR_SUCCESS_REBOOT_INITIATED, "the driver is staged; the staging tool started a restart"},
+    {ERROR_INSTALL_ALREADY_RUNNING, "another copy of the launcher is running; try again later"},
+    {ERROR_INSTALL_PACKAGE_OPEN_FAILED, "the package cannot be opened"},
+    {ERROR_INSTALL_PACKAGE_INVALID, "the package is invalid"},
+    {ERROR_INSTALL_PLATFORM_UNSUPPORTED, "this Windows version is not supported"},
+    {ERROR_INVALID_COMMAND_LINE, "bad command line"},
+    {ERROR_INSTALL_LOG_FAILURE, "the log file cannot be opened"},
+    {ERROR_INSTALL_FAILURE, "staging the driver failed"},
+};
+const size_t EXIT_CODE_COUNT = sizeof EXIT_CODES / sizeof EXIT_CODES[0];
+
+static DWORD g_outcome = ERROR_INSTALL_FAILURE;
+
+const char *ExitCodeMeaning(DWORD code)
+{
+    for (size_t i = 0; i < EXIT_CODE_COUNT; i++)
+        if (EXIT_CODES[i].code == code) return EXIT_CODES[i].meaning;
+    return "unknown";
+}
+
+int ReportOutcome(HWND owner, const char *text, UINT kind, DWORD code)
+{
+    g_outcome = code;
+    return ShowMessage(owner, text, kind);
+}
+
+void SetOutcome(DWORD code, const char *why)
+{
+    g_outcome = code;
+    LogLine("%s", why);
+}
+
+int EndLaunch(int windowCode)
+{
+    if (QuietMode()) {
+        LogLine("Exit code %lu: %s", (unsigned long)g_outcome, ExitCodeMeaning(g_outcome));
+    } else {
+        LogLine("Exit code %d (window mode)", windowCode);
+    }
+    CloseLog();
+    int exitCode = QuietMode() ? (int)g_outcome : windowCode;
+    g_outcome = ERROR_INSTALL_FAILURE;
+    return exitCode;
+}

@@ -1,0 +1,58 @@
+#include "deploy/usage.h"
+
+#include "common/bounded.h"
+#include "common/message.h"
+#include "deploy/command_line.h"
+#include "deploy/log_start.h"
+#include "deploy/outcome.h"
+
+#define USAGE_SIZE 2048
+
+#define USAGE_SWITCHES                                                                  \
+    "Setup.exe [/quiet] [/log=PATH] [/norestart]\n\n"                                    \
+    "/quiet, /q, /qn, /s, /silent, /verysilent\n"                                         \
+    "    No window and no message: the driver is staged as OK on the page stages it,\n"  \
+    "    without the Add Printer wizard; the exit code tells the outcome.\n"              \
+    "/log=PATH, /log PATH\n"                                                              \
+    "    Appends a log of the run to PATH.  Quiet mode without /log writes a new log\n"  \
+    "    in the temp folder.\n"                                                           \
+    "/norestart\n"                                                                        \
+    "    Accepted; Setup never restarts Windows.\n"                                       \
+    "/?, /h, /help\n"                                                                     \
+    "    Shows this help.\n\n"                                                            \
+    "Exit codes of quiet mode (window mode ends with 0, or 1639 or 1622):\n"
+
+/* The switches, then one line per exit code. */
+static void BuildUsage(char (&text)[USAGE_SIZE])
+{
+    copy_bounded(text, USAGE_SWITCHES);
+    char row[128];
+    for (size_t i = 0; i < EXIT_CODE_COUNT; i++) {
+        format_bounded(row, "%lu\t%s\n", (unsigned long)EXIT_CODES[i].code, EXIT_CODES[i].meaning);
+        append_bounded(text, row);
+    }
+}
+
+int ShowUsage(void)
+{
+    char text[USAGE_SIZE];
+    BuildUsage(text);
+    ShowMessage(NULL, text, MB_KIND_INFORMATION);
+    return 0;
+}
+
+int RefuseCommandLine(void)
+{
+    char text[USAGE_SIZE + MAX_PATH];
+    if (QuietMode()) {
+        StartLaunchLog();
+        format_bounded(text, "Unknown command-line argument: %s", g_options.badArgument);
+        SetOutcome(ERROR_INVALID_COMMAND_LINE, text);
+    } else {
+        char usage[USAGE_SIZE];
+        BuildUsage(usage);
+        format_bounded(text, "Unknown command-line argument: %s\n\n%s", g_options.badArgument, usage);
+        ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INVALID_COMMAND_LINE);
+    }
+    return EndLaunch(ERROR_INVALID_COMMAND_LINE);
+}

@@ -1,0 +1,135 @@
+/* kernel32 subset for files: opening and writing them, the temp folder, the
+ * local time, the command line.  Files are the host's, reached through the
+ * drive mapping of HostPath. */
+#include <standin.h>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using standin::Log;
+using standin::state;
+
+static std::string Lower(std::string text)
+{
+    for (char &c : text) c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+/* Open flags for the access asked for and what to do with an existing file or none. */
+static int OpenFlags(DWORD access, DWORD disposition)
+{
+    bool writes = (access & (GENERIC_WRITE | FILE_APPEND_DATA)) != 0;
+    int flags = writes ? ((access & GENERIC_READ) ? O_RDWR : O_WRONLY) : O_RDONLY;
+    if ((access & FILE_APPEND_DATA) && !(access & GENERIC_WRITE)) flags |= O_APPEND;
+    switch (disposition) {
+    case CREATE_NEW: return flags | O_CREAT | O_EXCL; /* also refuses a link, dangling or not */
+    case CREATE_ALWAYS: return flags | O_CREAT | O_TRUNC;
+    case OPEN_ALWAYS: return flags | O_CREAT;
+    default: return flags;
+    }
+}
+
+/* The error Windows gives for a failed open of hostPath. */
+static DWORD OpenError(int error, const std::string &hostPath)
+{
+    if (error == EEXIST) return ERROR_FILE_EXISTS;
+    if (error != ENOENT) return ERROR_ACCESS_DENIED;
+    std::string folder = hostPath.substr(0, hostPath.rfind('/'));
+    struct stat info;
+    return (folder.empty() || stat(folder.c_str(), &info) == 0) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                          DWORD disposition, DWORD flags, HANDLE templateFile)
+{
+    (void)shareMode, (void)security, (void)flags, (void)templateFile;
+    std::string name = fileName ? fileName : "";
+    Log("CreateFileA(" + name + "," + std::to_string(disposition) + ")");
+    auto refused = state().openErrors.find(Lower(name));
+    if (refused != state().openErrors.end()) {
+        SetLastError(refused->second);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string hostPath;
+    if (name.empty() || !standin::HostPath(name.c_str(), &hostPath)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat info;
+    bool existed = lstat(hostPath.c_str(), &info) == 0;
+    /* A folder opens only with backup semantics, which the launcher never asks for. */
+    if (existed && S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    int fd = open(hostPath.c_str(), OpenFlags(access, disposition) | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        SetLastError(OpenError(errno, hostPath));
+        return INVALID_HANDLE_VALUE;
+    }
+    bool reports = disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS;
+    SetLastError(existed && reports ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    state().files.push_back(standin::FileHandle());
+    state().files.back().path = name;
+    state().files.back().fd = fd;
+    return &state().files.back();
+}
+
+static standin::FileHandle *OpenFile(HANDLE handle)
+{
+    for (standin::FileHandle &file : state().files)
+        if (&file == handle && !file.closed) return &file;
+    return NULL;
+}
+
+BOOL WINAPI WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytes, LPDWORD written, LPVOID overlapped)
+{
+    (void)overlapped;
+    standin::FileHandle *file = OpenFile(handle);
+    *written = 0;
+    if (!file) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (state().writesFail) {
+        SetLastError(112); /* ERROR_DISK_FULL */
+        return FALSE;
+    }
+    ssize_t done = write(file->fd, buffer, bytes);
+    if (done < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    *written = (DWORD)done;
+    return TRUE;
+}
+
+bool standin::CloseFileHandle(HANDLE handle, BOOL *result)
+{
+    for (FileHandle &file : state().files) {
+        if (&file != handle) continue;
+        *result = file.closed ? FALSE : TRUE;
+        if (file.closed) SetLastError(ERROR_INVALID_HANDLE);
+        else close(file.fd);
+        file.closed = true;
+        return true;
+    }
+    return false;
+}
+
+/* Too small a buffer gets nothing; the result is then the size needed. */
+DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer)
+{
+    Log("GetTempPathA");
+    const std::string &folder = state().tempDirectory;
+    if (folder.size() + 1 > size) return (DWORD)folder.size() + 1;
+    memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return (DWORD)folder.size();
+}
+
+void WINAPI GetLocalTime(LPSYSTEMTIME time) { *time = state().localTime; }
+
+LPSTR WINAPI GetCommandLineA(void) { return &state().commandLine[0]; }

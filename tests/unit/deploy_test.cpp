@@ -1,0 +1,331 @@
+/* Unattended deployment: the command line, the exit code of every outcome in
+ * quiet mode (and 0 in window mode), the log's lines and the temp log's name. */
+#include "deploy/command_line.h"
+#include "deploy/launch_log.h"
+#include "support.h"
+#include "ui/frame.h"
+
+#include <shellapi.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace {
+
+TEST(CommandLineTest, ArgumentsGiveModeLogOrTheOffendingArgument)
+{
+    struct Row {
+        const char *line;
+        int quiet, help;
+        const char *log;
+        const char *bad;
+    } rows[] = {
+        {"", 0, 0, "", ""},
+        {"  \t ", 0, 0, "", ""},
+        {"/quiet", 1, 0, "", ""},
+        {"-Q /NoRestart", 1, 0, "", ""},
+        {"/qn -s /SILENT /VerySilent", 1, 0, "", ""},
+        {"/?", 0, 1, "", ""},
+        {"-H", 0, 1, "", ""},
+        {"/help /quiet", 1, 1, "", ""},
+        {"/log=C:\\x.log", 0, 0, "C:\\x.log", ""},
+        {"/LOG \"C:\\My Logs\\setup.log\" /q", 1, 0, "C:\\My Logs\\setup.log", ""},
+        {"/log=\"C:\\My Logs\\setup.log\"", 0, 0, "C:\\My Logs\\setup.log", ""},
+        {"\"/log=C:\\a b\\\\\" /s", 1, 0, "C:\\a b\\", ""},        /* 2n backslashes before a quote */
+        {"/log=C:\\a\\\"b\"", 0, 0, "C:\\a\"b", ""},               /* 2n+1: a literal quote */
+        {"/log", 0, 0, "", "/log"},                                 /* no path */
+        {"/log /quiet", 1, 0, "", "/log"},                          /* a switch is no path */
+        {"/log=", 0, 0, "", "/log="},
+        {"/log=a /log=b", 0, 0, "a", "/log=b"},                    /* one log only */
+        {"/quiet /x /y", 1, 0, "", "/x"},                           /* the first is named */
+        {"quiet", 0, 0, "", "quiet"},                               /* no switch character */
+        {"/quietly", 0, 0, "", "/quietly"},
+        {"/", 0, 0, "", "/"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.line);
+        LaunchOptions options;
+        EXPECT_EQ(ParseCommandLine(row.line, &options), row.bad[0] == '\0');
+        EXPECT_EQ(options.quiet, row.quiet);
+        EXPECT_EQ(options.help, row.help);
+        EXPECT_STREQ(options.logPath, row.log);
+        EXPECT_STREQ(options.badArgument, row.bad);
+    }
+}
+
+TEST(CommandLineTest, ArgumentTooLongIsRefusedCut)
+{
+    std::string line = "/log=C:\\" + std::string(300, 'a');
+    LaunchOptions options;
+    EXPECT_EQ(ParseCommandLine(line.c_str(), &options), 0);
+    EXPECT_EQ(strlen(options.badArgument), (size_t)MAX_PATH - 1);
+    EXPECT_STREQ(options.logPath, "");
+}
+
+TEST(LaunchLogTest, TimeAndTempNameLayout)
+{
+    SYSTEMTIME time = {2026, 1, 5, 2, 3, 4, 5, 6};
+    char stamp[LOG_TIME_SIZE];
+    FormatLogTime(&time, stamp);
+    EXPECT_STREQ(stamp, "2026/01/02 03:04:05.006");
+    char path[MAX_PATH];
+    EXPECT_EQ(BuildTempLogName("C:\\Temp\\", &time, 7, path), 1);
+    EXPECT_STREQ(path, "C:\\Temp\\ZEMBRIX_VQ_PrinterDriver_20260102_007.log");
+    EXPECT_EQ(BuildTempLogName(("C:\\" + std::string(230, 't') + "\\").c_str(), &time, 1, path), 0);
+}
+
+const char kReady[] =
+    "Printer driver is ready for installation.\nConnect the printer to your PC and turn on the printer power.\n\n"
+    "Click the OK button.";
+
+class DeployTest : public LauncherTest {
+public:
+    /* For the rows' arrangements. */
+    using LauncherTest::launchFolder;
+    using LauncherTest::MakeFolder;
+    using LauncherTest::Remove;
+    using LauncherTest::WriteFile;
+
+protected:
+    void SetUp() override
+    {
+        LauncherTest::SetUp();
+        WritePackage();
+    }
+
+public:
+    void WritePackage(const std::string &model = "VQ-2200")
+    {
+        WriteFile("Setup.INI", "[MODEL]\nMODEL=" + model + "\n[LANGUAGEMENU]\nLANGUAGEMENU=English\n"
+                               "[INFNUM]\nINFITEM=1\n[INFNAME]\nINF0=VQ2200.inf\n"
+                               "[FILENUM]\nFILEITEM=2\n[FILELIST]\nFL0=VQ2200.inf\nFL1=x64\\VQ2200.dll\n");
+        WriteFile("VQ2200.inf", "[Version]\nSignature=\"$Windows NT$\"\n");
+        WriteFile("x64/VQ2200.dll", "dll");
+    }
+
+protected:
+    /* The lines of the file at hostPath. */
+    static std::vector<std::string> ReadLines(const std::string &hostPath)
+    {
+        std::ifstream in(hostPath, std::ios::binary);
+        std::vector<std::string> lines;
+        std::string line;
+        while (std::getline(in, line)) lines.push_back(line);
+        return lines;
+    }
+
+    /* The one log a quiet launch without /log left in the temp folder. */
+    std::string TempLog() { return tempHostFolder + "/ZEMBRIX_VQ_PrinterDriver_20261209_001.log"; }
+};
+
+std::string Lower(std::string text)
+{
+    for (char &c : text) c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+standin::ChildScript Exits(DWORD code)
+{
+    standin::ChildScript child;
+    child.exitCode = code;
+    child.runsFor = 200;
+    return child;
+}
+
+/* What a launch found, set up by each row on a package that would stage. */
+struct OutcomeRow {
+    const char *name;
+    void (*arrange)(DeployTest *test, standin::State &s);
+    DWORD quietCode;
+};
+
+TEST_F(DeployTest, EachOutcomeGivesItsExitCodeInQuietModeOnly)
+{
+    const OutcomeRow rows[] = {
+        {"staged", [](DeployTest *, standin::State &s) { s.children = {Exits(0)}; }, 0},
+        {"staged, restart needed", [](DeployTest *, standin::State &s) { s.children = {Exits(3010)}; }, 3010},
+        {"staged, restart started", [](DeployTest *, standin::State &s) { s.children = {Exits(1641)}; }, 1641},
+        {"staging fails", [](DeployTest *, standin::State &s) { s.children = {Exits(5)}; }, 1603},
+        {"staging really exits 259", [](DeployTest *, standin::State &s) { s.children = {Exits(259)}; }, 1603},
+        {"staging cannot start", [](DeployTest *, standin::State &s) { s.children = {FailedLaunch(2)}; }, 1603},
+        {"staging exit code unreadable",
+         [](DeployTest *, standin::State &s) {
+             s.children = {Exits(0)};
+             s.children[0].exitCodeUnreadable = true;
+         },
+         1603},
+        {"staging command too long", [](DeployTest *, standin::State &s) { s.windowsDirectory += std::string(240, 'w'); },
+         1603},
+        {"another copy runs", [](DeployTest *, standin::State &s) { s.mutex = standin::MutexScript::HeldElsewhere; },
+         1618},
+        {"launch folder too long", [](DeployTest *, standin::State &s) { s.currentDirectory += std::string(90, 'x'); },
+         1619},
+        {"setup file missing", [](DeployTest *t, standin::State &) { t->Remove("Setup.INI"); }, 1619},
+        {"setup file a folder",
+         [](DeployTest *t, standin::State &) {
+             t->Remove("Setup.INI");
+             t->MakeFolder("Setup.INI");
+         },
+         1619},
+        {"setup file unreadable",
+         [](DeployTest *t, standin::State &s) { s.openErrors[Lower(t->launchFolder + "\\Setup.INI")] = 5; }, 1619},
+        {"model unknown", [](DeployTest *t, standin::State &) { t->WritePackage("unknown"); }, 1620},
+        {"listed file missing", [](DeployTest *t, standin::State &) { t->Remove("x64/VQ2200.dll"); }, 1620},
+        {"file count 0", [](DeployTest *t, standin::State &) { t->WriteFile("Setup.INI", "[MODEL]\nMODEL=m\n"
+                                                                             "[LANGUAGEMENU]\nLANGUAGEMENU=e\n"
+                                                                             "[INFNUM]\nINFITEM=1\n[INFNAME]\nINF0=a\n"); },
+         1620},
+        {"Windows 6.0", [](DeployTest *, standin::State &s) { s.minor = 0; }, 1633},
+        {"9x family", [](DeployTest *, standin::State &s) { s.platform = VER_PLATFORM_WIN32_WINDOWS; }, 1633},
+        {"platform 0, silent", [](DeployTest *, standin::State &s) { s.platform = VER_PLATFORM_WIN32s; }, 1633},
+        {"log written to no more after the start", [](DeployTest *, standin::State &s) { s.writesFail = true; }, 0},
+    };
+    for (const OutcomeRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        for (int quiet = 0; quiet <= 1; quiet++) {
+            Restart();
+            WritePackage();
+            row.arrange(this, sys());
+            sys().dialogPresses = {IDOK};
+            sys().whileLoopWaits = [] { SendMessageA(g_pageWindow, WM_COMMAND, MAKEWPARAM(IDC_PAGE_OK, 0), 0); };
+            if (quiet) {
+                EXPECT_EQ(RunLauncher("/quiet"), (int)row.quietCode);
+                EXPECT_TRUE(sys().messageBoxes.empty());
+                EXPECT_TRUE(sys().windows.empty());
+                for (const standin::Launch &launch : sys().launches)
+                    EXPECT_EQ(launch.mask & SEE_MASK_FLAG_NO_UI, (ULONG)SEE_MASK_FLAG_NO_UI);
+            } else {
+                EXPECT_EQ(RunLauncher(), 0);
+            }
+        }
+    }
+}
+
+/* The text of each line after its time stamp; fails on a line of another layout. */
+std::vector<std::string> Texts(const std::vector<std::string> &lines)
+{
+    static const std::regex layout("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)\r$");
+    std::vector<std::string> texts;
+    for (const std::string &line : lines) {
+        std::smatch match;
+        EXPECT_TRUE(std::regex_match(line, match, layout)) << line;
+        texts.push_back(match.size() > 1 ? match[1].str() : line);
+    }
+    return texts;
+}
+
+TEST_F(DeployTest, QuietLogAppendsEveryStepUnderItsTime)
+{
+    std::string log = launchFolder + "\\..\\" + "deploy.log";
+    std::string arguments = "/q /log \"" + log + "\"";
+    sys().children = {Exits(3010)};
+    ASSERT_EQ(RunLauncher(arguments.c_str()), 3010);
+    sys().children = {Exits(0)};
+    ASSERT_EQ(RunLauncher(arguments.c_str()), 0);
+    std::string hostLog = hostFolder + "/../deploy.log";
+    std::vector<std::string> texts = Texts(ReadLines(hostLog));
+    unlink(hostLog.c_str());
+    const std::string staging = "Staging command: \"C:\\WINDOWS\\SYSTEM32\\pnputil.exe\" -a \"" + launchFolder +
+                                "\\VQ2200.inf\"";
+    const std::vector<std::string> run = {
+        "ZEMBRIX VQ Series Printer Driver Package 1.00",
+        "Command line: \"" + launchFolder + "\\Setup.exe\" " + arguments,
+        "Program: " + launchFolder + "\\Setup.exe",
+        "Launch folder: " + launchFolder,
+        "Windows version: 6.1.7601, platform 2",
+        "WOW64: no",
+        "Mode: quiet",
+        "Setup file: " + launchFolder + "\\Setup.INI, model VQ-2200",
+        staging,
+    };
+    std::vector<std::string> expected = run;
+    expected.insert(expected.end(), {"pnputil.exe ended with exit code 3010 (0x00000BC2)",
+                                     "Not shown (quiet mode), information: Printer driver is ready for installation."
+                                     "\\nConnect the printer to your PC and turn on the printer power.\\n\\nClick "
+                                     "the OK button.",
+                                     "Exit code 3010: the driver is staged; a restart is needed"});
+    expected.insert(expected.end(), run.begin(), run.end());
+    expected.insert(expected.end(), {"pnputil.exe ended with exit code 0 (0x00000000)",
+                                     expected[10], "Exit code 0: the driver is staged"});
+    EXPECT_EQ(texts, expected);
+}
+
+TEST_F(DeployTest, WindowModeLogsEachBoxAndItsAnswer)
+{
+    Remove("x64/VQ2200.dll");
+    sys().dialogPresses = {IDOK};
+    sys().whileLoopWaits = [] { SendMessageA(g_pageWindow, WM_COMMAND, MAKEWPARAM(IDC_PAGE_OK, 0), 0); };
+    std::string arguments = "-log=" + standin::WindowsPathOf(tempHostFolder) + "\\w.log";
+    ASSERT_EQ(RunLauncher(arguments.c_str()), 0);
+    std::vector<std::string> texts = Texts(ReadLines(tempHostFolder + "/w.log"));
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[6], "Mode: window");
+    EXPECT_EQ(std::vector<std::string>(texts.end() - 4, texts.end()),
+              (std::vector<std::string>{"Missing file: [FILELIST] FL1=x64\\VQ2200.dll",
+                                        "Message box, error: x64\\VQ2200.dll\\nMissing printer driver files.\\nExit "
+                                        "the program.",
+                                        "Answered: OK", "Exit code 0 (window mode)"}));
+}
+
+TEST_F(DeployTest, UnopenableLogEndsBeforeAnythingElse)
+{
+    for (const char *quiet : {"", "/quiet "}) {
+        SCOPED_TRACE(quiet);
+        Restart();
+        std::string arguments = std::string(quiet) + "/log=" + launchFolder + "\\no\\such\\folder\\x.log";
+        EXPECT_EQ(RunLauncher(arguments.c_str()), 1622);
+        EXPECT_FALSE(standin::Called("CreateMutexA"));
+        EXPECT_FALSE(standin::Called("GetPrivateProfileStringA"));
+        ASSERT_EQ(sys().messageBoxes.size(), quiet[0] ? 0u : 1u);
+        if (!quiet[0]) {
+            EXPECT_EQ(sys().messageBoxes[0].owner, nullptr);
+            EXPECT_EQ(sys().messageBoxes[0].type, 0x10010u);
+        }
+    }
+}
+
+TEST_F(DeployTest, BadArgumentIsNamedInABoxOrTheQuietLog)
+{
+    EXPECT_EQ(RunLauncher("/bogus"), 1639);
+    ASSERT_EQ(sys().messageBoxes.size(), 1u);
+    EXPECT_EQ(sys().messageBoxes[0].text.rfind("Unknown command-line argument: /bogus\n\nSetup.exe [/quiet]", 0), 0u);
+    EXPECT_EQ(sys().messageBoxes[0].type, 0x10010u);
+    EXPECT_FALSE(standin::Called("CreateMutexA"));
+
+    Restart();
+    EXPECT_EQ(RunLauncher("/bogus /s"), 1639);
+    EXPECT_TRUE(sys().messageBoxes.empty());
+    std::vector<std::string> texts = Texts(ReadLines(TempLog()));
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()),
+              (std::vector<std::string>{"Unknown command-line argument: /bogus", "Exit code 1639: bad command line"}));
+
+    Restart();
+    EXPECT_EQ(RunLauncher("/?"), 0);
+    ASSERT_EQ(sys().messageBoxes.size(), 1u);
+    EXPECT_EQ(sys().messageBoxes[0].type, 0x10040u);
+    EXPECT_NE(sys().messageBoxes[0].text.find("1620\tthe package is invalid\n"), std::string::npos);
+    EXPECT_FALSE(standin::Called("CreateMutexA"));
+}
+
+TEST_F(DeployTest, TempLogTakesTheNextFreeNameAndFollowsNoLink)
+{
+    std::string stem = tempHostFolder + "/ZEMBRIX_VQ_PrinterDriver_20261209_00";
+    std::ofstream(stem + "1.log") << "an earlier run\n";
+    std::string victim = hostFolder + "/victim.txt";
+    std::ofstream(victim) << "kept";
+    ASSERT_EQ(symlink(victim.c_str(), (stem + "2.log").c_str()), 0);
+    ASSERT_EQ(symlink((hostFolder + "/absent").c_str(), (stem + "3.log").c_str()), 0);
+    sys().children = {Exits(0)};
+    EXPECT_EQ(RunLauncher("/silent"), 0);
+    EXPECT_EQ(ReadLines(stem + "1.log"), std::vector<std::string>{"an earlier run"});
+    EXPECT_EQ(ReadLines(victim), std::vector<std::string>{"kept"});
+    struct stat info;
+    EXPECT_NE(stat((hostFolder + "/absent").c_str(), &info), 0);
+    EXPECT_EQ(Texts(ReadLines(stem + "4.log")).back(), "Exit code 0: the driver is staged");
+}
+
+}  // namespace
