@@ -14,6 +14,9 @@ under Wine:
   two refusals.  A screenshot of the screen at every window is saved under
   out/demo/, and a picture of the window alone under out/demo/windows/.
 
+Either way it then installs quietly, as a deployment tool would
+(Setup.exe /quiet /log=...): no window, the exit code, and the log printed.
+
 The system tools are the suite's stand-ins, in the prefix's 64-bit system32:
 pnputil.exe stages nothing and ends with 0 after a second; the wizard
 (rundll32.exe) shows an empty "Add Printer" window, adds a printer on the FILE:
@@ -25,6 +28,7 @@ It runs the shipped 32-bit build where the machine runs it (see builds.py),
 else the 64-bit build.
 """
 
+import json
 import os
 import shutil
 import sys
@@ -208,6 +212,26 @@ def walk_installation(walk, valid, network):
     ended(walk, process, step)
 
 
+def walk_quiet(walk, valid):
+    """A quiet install with a log, started by a Windows parent that reports the
+    full exit code; prints the code and the log."""
+    log = os.path.join(os.path.dirname(walk.tool_log), "quiet.log")
+    command = [walk.env.tool("run_probe.exe"), "-1", "30000", winenv.windows_path(os.path.join(valid, "Setup.exe")),
+               "/quiet", "/log=" + winenv.windows_path(log)]
+    walk.say("quiet install: Setup.exe /quiet /log=%s" % winenv.windows_path(log))
+    settings = dict(TOOL_SETTINGS, E2E_TOOL_LOG=winenv.windows_path(walk.tool_log))
+    result = walk.env.run_wine(command, cwd=valid, extra_env=settings, timeout=40)
+    reports = [json.loads(line) for line in result.stdout.splitlines() if line.startswith("{")]
+    code = reports[0].get("exit_code") if reports and reports[0].get("event") == "exited" else None
+    walk.say("quiet install: exit code %s" % code)
+    if code != 0:
+        walk.failed = True
+    if os.path.isfile(log):
+        with open(log, encoding="latin-1") as handle:
+            for line in handle.read().splitlines():
+                walk.say("  log: " + line)
+
+
 def say_tools(walk):
     """What the stand-ins were started with, from their log."""
     for record in read_records(walk.tool_log):
@@ -262,6 +286,7 @@ def main():
             walk_person(walk, valid, no_ini)
         else:
             walk_virtual(walk, valid, no_ini)
+        walk_quiet(walk, valid)
         say_tools(walk)
     except winenv.EnvError as problem:
         print("demo: %s" % problem)

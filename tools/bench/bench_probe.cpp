@@ -10,8 +10,12 @@
  *   bench_probe latency RUNS EXE      OK on the notice and on the page, then from
  *       the staging tool's exit (pnputil.exe, seen through its process handle)
  *       to the outcome box visible; then OK on the box.
+ *   bench_probe quiet RUNS EXE        "EXE /quiet" from CreateProcessA to its exit,
+ *       less the staging tool's own lifetime (its creation to its exit, as the
+ *       system recorded them): what quiet mode itself costs a deployment.
  *
- * Prints one line per measurement, "startup EXE MS", "shown EXE MS" or "latency EXE MS",
+ * Prints one line per measurement, "startup EXE MS", "shown EXE MS", "latency EXE MS"
+ * or "quiet EXE MS",
  * "exit EXE CODE" after each start-up run (the floor's code counts its focus pauses), and
  * "error TEXT" when a run could not be measured (exit code 1).
  */
@@ -78,10 +82,10 @@ static HWND WaitForWindow(DWORD process, const char *className)
     return NULL;
 }
 
-static int Start(const char *exe, PROCESS_INFORMATION *info)
+static int Start(const char *exe, PROCESS_INFORMATION *info, const char *arguments = "")
 {
-    char commandLine[MAX_PATH + 2];
-    snprintf(commandLine, sizeof commandLine, "\"%s\"", exe);
+    char commandLine[MAX_PATH + 32];
+    snprintf(commandLine, sizeof commandLine, "\"%s\"%s", exe, arguments);
     STARTUPINFOA startup = STARTUPINFOA();
     startup.cb = sizeof startup;
     return CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, info);
@@ -126,23 +130,56 @@ static int MeasureStartup(const char *exe)
     return 1;
 }
 
-/* The staging tool started by the process parent, opened to wait on; NULL after the limit. */
+/* The child of parent named name, opened to wait on and read its times; NULL when none runs. */
+static HANDLE FindChild(DWORD parent, const char *name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    HANDLE child = NULL;
+    for (BOOL more = Process32First(snapshot, &entry); more && !child; more = Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, name) == 0)
+            child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return child;
+}
+
+/* The staging tool started by the process parent; NULL after the limit. */
 static HANDLE WaitForChild(DWORD parent, const char *name)
 {
     double deadline = NowMs() + WAIT_LIMIT_MS;
     while (NowMs() < deadline) {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry;
-        entry.dwSize = sizeof entry;
-        HANDLE child = NULL;
-        for (BOOL more = Process32First(snapshot, &entry); more && !child; more = Process32Next(snapshot, &entry))
-            if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, name) == 0)
-                child = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
-        CloseHandle(snapshot);
-        if (child) return child;
+        if (HANDLE child = FindChild(parent, name)) return child;
         Sleep(1);
     }
     return NULL;
+}
+
+static double FileTimeMs(const FILETIME &time)
+{
+    return (double)(((ULONGLONG)time.dwHighDateTime << 32) | time.dwLowDateTime) / 10000.0;
+}
+
+static int MeasureQuiet(const char *exe)
+{
+    PROCESS_INFORMATION info;
+    double started = NowMs();
+    if (!Start(exe, &info, " /quiet")) return Fail("cannot start", exe);
+    HANDLE staging = NULL;
+    double lifetime = -1;
+    while (!staging && WaitForSingleObject(info.hProcess, 1) == WAIT_TIMEOUT)
+        staging = FindChild(info.dwProcessId, STAGING_TOOL);
+    DWORD waited = WaitForSingleObject(info.hProcess, WAIT_LIMIT_MS);
+    double ended = NowMs();
+    FILETIME created, exited, kernel, user;
+    if (staging && GetProcessTimes(staging, &created, &exited, &kernel, &user))
+        lifetime = FileTimeMs(exited) - FileTimeMs(created);
+    if (staging) CloseHandle(staging);
+    DWORD code = Finish(&info);
+    if (waited != WAIT_OBJECT_0 || lifetime < 0 || code != 0) return Fail("quiet run not measured", exe);
+    printf("quiet %s %.1f\n", exe, ended - started - lifetime);
+    fflush(stdout);
+    return 1;
 }
 
 static int MeasureLatency(const char *exe)
@@ -183,7 +220,7 @@ int main(int argc, char **argv)
 {
     QueryPerformanceFrequency(&g_frequency);
     if (argc < 4) {
-        printf("error usage: bench_probe startup|latency RUNS EXE...\n");
+        printf("error usage: bench_probe startup|latency|quiet RUNS EXE...\n");
         return 1;
     }
     int runs = atoi(argv[2]);
@@ -197,6 +234,8 @@ int main(int argc, char **argv)
             const char *exe = argv[3 + (run + k) % programs];
             if (strcmp(argv[1], "startup") == 0)
                 ok &= MeasureStartup(exe);
+            else if (strcmp(argv[1], "quiet") == 0)
+                ok &= MeasureQuiet(exe);
             else
                 ok &= MeasureLatency(exe);
         }
