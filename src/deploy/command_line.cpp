@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "common/bounded.h"
+#include "common/names.h"
 
 LaunchOptions g_options;
 
@@ -12,6 +13,7 @@ static const char *const HELP_SWITCHES[] = {"?", "h", "help"};
 #define LOG_SWITCH "log"
 #define LOG_WITH_PATH "log="
 #define NO_RESTART_SWITCH "norestart"
+#define CHECK_SWITCH "check"
 
 static int IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -57,22 +59,6 @@ static const char *SwitchName(const char *argument)
     return (argument[0] == '/' || argument[0] == '-') ? argument + 1 : NULL;
 }
 
-static char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
-
-/* Switch names are ASCII: compared without the user's locale, in which 'I'
- * need not be the capital of 'i'.  True when text starts with prefix. */
-static int StartsWithName(const char *text, const char *prefix)
-{
-    for (; *prefix; text++, prefix++)
-        if (FoldCase(*text) != FoldCase(*prefix)) return 0;
-    return 1;
-}
-
-static int IsName(const char *text, const char *name)
-{
-    return StartsWithName(text, name) && text[strlen(name)] == '\0';
-}
-
 static int IsOneOf(const char *name, const char *const *names, size_t count)
 {
     for (size_t i = 0; i < count; i++)
@@ -88,7 +74,7 @@ static int IsKnownSwitch(const char *argument)
     const char *name = SwitchName(argument);
     if (!name) return 0;
     return IS_ONE_OF(name, QUIET_SWITCHES) || IS_ONE_OF(name, HELP_SWITCHES) || IsName(name, LOG_SWITCH) ||
-           IsName(name, NO_RESTART_SWITCH) || StartsWithName(name, LOG_WITH_PATH);
+           IsName(name, NO_RESTART_SWITCH) || IsName(name, CHECK_SWITCH) || StartsWithName(name, LOG_WITH_PATH);
 }
 
 static void KeepBadArgument(LaunchOptions *options, const char *argument)
@@ -118,6 +104,8 @@ int ParseCommandLine(const char *arguments, LaunchOptions *options)
             options->quiet = 1;
         } else if (IS_ONE_OF(name, HELP_SWITCHES)) {
             options->help = 1;
+        } else if (IsName(name, CHECK_SWITCH)) {
+            options->check = 1;
         } else if (IsName(name, NO_RESTART_SWITCH)) {
             /* accepted for deployment tools: the launcher never restarts Windows */
         } else if (StartsWithName(name, LOG_WITH_PATH)) {
@@ -138,4 +126,4 @@ int ParseCommandLine(const char *arguments, LaunchOptions *options)
     return options->badArgument[0] == '\0';
 }
 
-int QuietMode(void) { return g_options.quiet; }
+int QuietMode(void) { return g_options.quiet || g_options.check; }

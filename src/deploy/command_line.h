@@ -9,6 +9,7 @@
 struct LaunchOptions {
     int quiet;                   /* /quiet or an alias: no window of any kind */
     int help;                    /* /?, /h or /help */
+    int check;                   /* /check: the package check, no window and no installation */
     char logPath[MAX_PATH];      /* /log=PATH or /log PATH; empty when not given */
     char badArgument[MAX_PATH];  /* the first argument not understood; empty when all were */
 };
@@ -22,7 +23,8 @@ extern LaunchOptions g_options;
  * 0 when options->badArgument names the first that was not. */
 int ParseCommandLine(const char *arguments, LaunchOptions *options);
 
-/* True in quiet mode: outcomes are logged and told by the exit code only. */
+/* True in quiet mode and for the package check: no window of any kind;
+ * outcomes are logged and told by the exit code. */
 int QuietMode(void);
 
 #endif

@@ -4,7 +4,6 @@
 
 #include "common/bounded.h"
 
-#define LOG_LINE_SIZE 1024
 #define TEMP_LOG_STEM "ZEMBRIX_VQ_PrinterDriver_"
 
 static HANDLE g_log = INVALID_HANDLE_VALUE;
@@ -65,7 +64,18 @@ void FormatLogTime(const SYSTEMTIME *time, char (&text)[LOG_TIME_SIZE])
                    (unsigned)time->wMilliseconds);
 }
 
-/* The time, the text and CRLF, in one write. */
+void WriteTextLine(HANDLE file, const char *text)
+{
+    char line[LOG_LINE_SIZE];
+    copy_bounded(line, text);
+    size_t length = strlen(line);
+    if (length > sizeof line - 2) length = sizeof line - 2;
+    memcpy(line + length, "\r\n", 2);
+    DWORD written;
+    WriteFile(file, line, (DWORD)(length + 2), &written, NULL);
+}
+
+/* The time and the text, on a line of their own. */
 static void WriteLine(const char *text)
 {
     SYSTEMTIME now;
@@ -74,11 +84,7 @@ static void WriteLine(const char *text)
     FormatLogTime(&now, stamp);
     char line[LOG_LINE_SIZE];
     format_bounded(line, "%s %s", stamp, text);
-    size_t length = strlen(line);
-    if (length > sizeof line - 2) length = sizeof line - 2;
-    memcpy(line + length, "\r\n", 2);
-    DWORD written;
-    WriteFile(g_log, line, (DWORD)(length + 2), &written, NULL);
+    WriteTextLine(g_log, line);
 }
 
 void LogLine(const char *format, ...)

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #define LOG_TIME_SIZE 24         /* "yyyy/mm/dd hh:mm:ss.sss" and the terminator */
+#define LOG_LINE_SIZE 1024       /* a line's bytes at most, CRLF included */
 #define TEMP_LOG_NUMBERS 999     /* running numbers tried for a new log of the day */
 
 /* Opens path to append to it, creating it when missing; never truncates.
@@ -32,6 +33,10 @@ void LogLine(const char *format, ...);
 /* Writes label followed by text on one line, with the line breaks of text
  * written as the two characters \n (\r likewise). */
 void LogText(const char *label, const char *text);
+
+/* Writes text and CRLF to file in one write (cut to LOG_LINE_SIZE bytes in
+ * all); a failed write is ignored. */
+void WriteTextLine(HANDLE file, const char *text);
 
 /* "yyyy/mm/dd hh:mm:ss.sss" */
 void FormatLogTime(const SYSTEMTIME *time, char (&text)[LOG_TIME_SIZE]);

@@ -45,7 +45,7 @@ static void WriteHeader(void)
     LogLaunchFolder();
     LogWindowsVersion();
     LogLine("WOW64: %s", IsWow64() ? "yes" : "no");
-    LogLine("Mode: %s", QuietMode() ? "quiet" : "window");
+    LogLine("Mode: %s", g_options.check ? "package check" : QuietMode() ? "quiet" : "window");
 }
 
 int StartLaunchLog(void)

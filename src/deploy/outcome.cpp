@@ -37,7 +37,7 @@ int ReportOutcome(HWND owner, const char *text, UINT kind, DWORD code)
 void SetOutcome(DWORD code, const char *why)
 {
     g_outcome = code;
-    LogLine("%s", why);
+    if (why) LogLine("%s", why);
 }
 
 int EndLaunch(int windowCode)

@@ -18,7 +18,8 @@ extern const size_t EXIT_CODE_COUNT;
  * (a box, or in quiet mode the log only).  Returns the button pressed. */
 int ReportOutcome(HWND owner, const char *text, UINT kind, DWORD code);
 
-/* Records code as the outcome of an end that shows no message; why goes to the log. */
+/* Records code as the outcome of an end that shows no message; why, when
+ * given, goes to the log. */
 void SetOutcome(DWORD code, const char *why);
 
 /* What one of the launcher's exit codes means. */

@@ -9,13 +9,17 @@
 #define USAGE_SIZE 2048
 
 #define USAGE_SWITCHES                                                                  \
-    "Setup.exe [/quiet] [/log=PATH] [/norestart]\n\n"                                    \
+    "Setup.exe [/quiet] [/log=PATH] [/norestart]\n"                                      \
+    "Setup.exe /check [/log=PATH]\n\n"                                                   \
     "/quiet, /q, /qn, /s, /silent, /verysilent\n"                                         \
     "    No window and no message: the driver is staged as OK on the page stages it,\n"  \
     "    without the Add Printer wizard; the exit code tells the outcome.\n"              \
     "/log=PATH, /log PATH\n"                                                              \
     "    Appends a log of the run to PATH.  Quiet mode without /log writes a new log\n"  \
     "    in the temp folder.\n"                                                           \
+    "/check\n"                                                                           \
+    "    Checks the package in the current folder and reports every problem on the\n"    \
+    "    console that started it and in the log; exit code 0, or 1620 for errors.\n"     \
     "/norestart\n"                                                                        \
     "    Accepted; Setup never restarts Windows.\n"                                       \
     "/?, /h, /help\n"                                                                     \
@@ -43,13 +47,13 @@ int ShowUsage(void)
 
 int RefuseCommandLine(void)
 {
-    char text[USAGE_SIZE + MAX_PATH];
+    static char text[USAGE_SIZE + MAX_PATH];
     if (QuietMode()) {
         StartLaunchLog();
         format_bounded(text, "Unknown command-line argument: %s", g_options.badArgument);
         SetOutcome(ERROR_INVALID_COMMAND_LINE, text);
     } else {
-        char usage[USAGE_SIZE];
+        static char usage[USAGE_SIZE];
         BuildUsage(usage);
         format_bounded(text, "Unknown command-line argument: %s\n\n%s", g_options.badArgument, usage);
         ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INVALID_COMMAND_LINE);

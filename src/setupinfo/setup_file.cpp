@@ -21,8 +21,7 @@ int FolderNeedsBackslash(const char *folder)
     return !(nineX && strlen(folder) == 3 && !SystemPathIsUNC(folder));
 }
 
-/* Keeps the executable's base name in g_baseName. */
-static void ReadBaseName(void)
+void ReadBaseName(void)
 {
     char modulePath[MAX_PATH] = "";
     char drive[MAX_PATH], dir[MAX_PATH], ext[MAX_PATH];

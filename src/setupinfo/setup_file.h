@@ -10,8 +10,11 @@
 #define MSG_SETUP_FILE_MISSING "Missing to setup infomation file.\n\nExit the program."
 #define MSG_SETUP_FILE_FAILED "Failed to setup infomation file.\n\nExit the program."
 
-/* The executable's base name (no folder, no extension), set by BuildSetupFilePath. */
+/* The executable's base name (no folder, no extension), set by ReadBaseName. */
 extern char g_baseName[MAX_PATH];
+
+/* Keeps the executable's base name in g_baseName. */
+void ReadBaseName(void);
 
 /* The MODEL value, set by a successful CheckSetupFileAtStart; captions the page's group box. */
 extern char g_captionText[MAX_PATH];

@@ -1,5 +1,6 @@
 /* The launcher's entry: the command line, then the start-up checks in their
- * fixed order, then the window stage or, in quiet mode, the installation. */
+ * fixed order, then the window stage or, in quiet mode, the installation; or
+ * instead of all that the package check. */
 #include <windows.h>
 
 #include "common/message.h"
@@ -9,6 +10,7 @@
 #include "deploy/outcome.h"
 #include "deploy/quiet_install.h"
 #include "deploy/usage.h"
+#include "setupinfo/package_check.h"
 #include "setupinfo/setup_file.h"
 #include "startup/dll_search.h"
 #include "startup/instance_guard.h"
@@ -70,5 +72,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     if (!ParseCommandLine(commandLine, &g_options)) return RefuseCommandLine();
     if (g_options.help) return ShowUsage();
     if (!StartLaunchLog()) return RefuseLogFile();
+    if (g_options.check) {
+        SetOutcome(CheckPackage(), NULL);
+        return EndLaunch(0);
+    }
     return EndLaunch(RunLaunch(instance, previous, showCommand));
 }

@@ -149,6 +149,13 @@ struct State {
     SYSTEMTIME localTime = {2026, 12, 3, 9, 14, 5, 9, 42};
     std::deque<FileHandle> files;
 
+    /* The standard output the process was given (FILE_TYPE_UNKNOWN: none) and
+     * whether its parent has a console to attach to; what was written to each. */
+    DWORD standardOutputType = FILE_TYPE_UNKNOWN;
+    bool parentConsole = false;
+    std::string standardOutput;
+    std::string consoleOutput;
+
     /* Windows paths map to host folders: a drive letter to a folder, UNC names below uncRoot. */
     std::map<char, std::string> drives;
     std::string uncRoot;

@@ -164,6 +164,14 @@ BOOL WINAPI CloseHandle(HANDLE handle);
 #define OPEN_EXISTING 3
 #define OPEN_ALWAYS 4
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define STD_OUTPUT_HANDLE ((DWORD)-11)
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
+#define ATTACH_PARENT_PROCESS ((DWORD)-1)
 
 typedef struct _SYSTEMTIME {
     WORD wYear;
@@ -179,6 +187,13 @@ typedef struct _SYSTEMTIME {
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                           DWORD disposition, DWORD flags, HANDLE templateFile);
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes, LPDWORD written, LPVOID overlapped);
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPVOID overlapped);
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
+
+/* The standard output and the console of the parent process. */
+HANDLE WINAPI GetStdHandle(DWORD which);
+DWORD WINAPI GetFileType(HANDLE file);
+BOOL WINAPI AttachConsole(DWORD process);
 DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer);
 void WINAPI GetLocalTime(LPSYSTEMTIME time);
 

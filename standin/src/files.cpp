@@ -12,6 +12,10 @@
 using standin::Log;
 using standin::state;
 
+/* The standard output and the console's output buffer, as handles. */
+static char g_standardOutput;
+static char g_consoleOutput;
+
 static std::string Lower(std::string text)
 {
     for (char &c : text) c = (char)tolower((unsigned char)c);
@@ -48,6 +52,11 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECU
     (void)shareMode, (void)security, (void)flags, (void)templateFile;
     std::string name = fileName ? fileName : "";
     Log("CreateFileA(" + name + "," + std::to_string(disposition) + ")");
+    if (name == "CONOUT$") {
+        if (state().parentConsole) return &g_consoleOutput;
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_HANDLE_VALUE;
+    }
     auto refused = state().openErrors.find(Lower(name));
     if (refused != state().openErrors.end()) {
         SetLastError(refused->second);
@@ -88,8 +97,14 @@ static standin::FileHandle *OpenFile(HANDLE handle)
 BOOL WINAPI WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytes, LPDWORD written, LPVOID overlapped)
 {
     (void)overlapped;
-    standin::FileHandle *file = OpenFile(handle);
     *written = 0;
+    if (handle == &g_standardOutput || handle == &g_consoleOutput) {
+        std::string &output = handle == &g_standardOutput ? state().standardOutput : state().consoleOutput;
+        output.append((const char *)buffer, bytes);
+        *written = bytes;
+        return TRUE;
+    }
+    standin::FileHandle *file = OpenFile(handle);
     if (!file) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -105,6 +120,55 @@ BOOL WINAPI WriteFile(HANDLE handle, LPCVOID buffer, DWORD bytes, LPDWORD writte
     }
     *written = (DWORD)done;
     return TRUE;
+}
+
+BOOL WINAPI ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes, LPDWORD read, LPVOID overlapped)
+{
+    (void)overlapped;
+    standin::FileHandle *file = OpenFile(handle);
+    *read = 0;
+    if (!file) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    ssize_t done = ::read(file->fd, buffer, bytes);
+    if (done < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    *read = (DWORD)done;
+    return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
+{
+    Log(std::string("GetFileAttributesA(") + (fileName ? fileName : "NULL") + ")");
+    std::string hostPath;
+    struct stat info;
+    if (!fileName || !standin::HostPath(fileName, &hostPath) || stat(hostPath.c_str(), &info) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+HANDLE WINAPI GetStdHandle(DWORD which)
+{
+    if (which != STD_OUTPUT_HANDLE || state().standardOutputType == FILE_TYPE_UNKNOWN) return NULL;
+    return &g_standardOutput;
+}
+
+DWORD WINAPI GetFileType(HANDLE handle)
+{
+    if (handle == &g_standardOutput) return state().standardOutputType;
+    if (handle == &g_consoleOutput) return FILE_TYPE_CHAR;
+    return OpenFile(handle) ? FILE_TYPE_DISK : FILE_TYPE_UNKNOWN;
+}
+
+BOOL WINAPI AttachConsole(DWORD process)
+{
+    Log("AttachConsole(" + std::to_string((long)(LONG)process) + ")");
+    return state().parentConsole ? TRUE : FALSE;
 }
 
 bool standin::CloseFileHandle(HANDLE handle, BOOL *result)

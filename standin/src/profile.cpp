@@ -95,6 +95,31 @@ const Key *FindKey(const std::vector<Section> &sections, const char *section, co
     return NULL;
 }
 
+/* The key names of the first section of the name, each terminated and an
+ * empty name last; a list that does not fit is cut to size - 2 bytes and
+ * ends in two terminators, and the result is then size - 2. */
+DWORD CopyKeyNames(const std::vector<Section> &sections, const char *section, LPSTR buffer, DWORD size)
+{
+    std::string names;
+    for (const Section &candidate : sections) {
+        if (strcasecmp(candidate.name.c_str(), Trim(section).c_str()) != 0) continue;
+        for (const Key &entry : candidate.keys) names += entry.name + '\0';
+        break;
+    }
+    if (names.size() + 1 <= size) {
+        memcpy(buffer, names.data(), names.size());
+        buffer[names.size()] = '\0';
+        return (DWORD)names.size();
+    }
+    if (size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    memcpy(buffer, names.data(), size - 2);
+    buffer[size - 2] = buffer[size - 1] = '\0';
+    return size - 2;
+}
+
 /* Copies value into buffer (size bytes, always terminated); one pair of
  * surrounding quotes is dropped when the closing one fits in the buffer. */
 void CopyEntry(LPSTR buffer, DWORD size, std::string value)
@@ -130,6 +155,7 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
     std::string content;
     if (!ReadFile(fileName, &content)) content.clear();
     std::vector<Section> sections = Parse(content);
+    if (section && !key) return CopyKeyNames(sections, section, buffer, size);
     const Key *entry = NULL;
     if (section && key) entry = FindKey(sections, section, key);
     CopyEntry(buffer, size, entry && entry->hasValue ? entry->value : fallback);

@@ -29,6 +29,7 @@ import cases_dll_planting  # noqa: E402,F401
 import cases_limits  # noqa: E402,F401
 import cases_dbcs  # noqa: E402,F401
 import cases_deploy  # noqa: E402,F401
+import cases_check  # noqa: E402,F401
 import suite  # noqa: E402
 import winenv  # noqa: E402
 

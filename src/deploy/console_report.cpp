@@ -1,0 +1,33 @@
+#include "deploy/console_report.h"
+
+#include <windows.h>
+
+#include "common/bounded.h"
+#include "deploy/launch_log.h"
+
+static HANDLE g_console = INVALID_HANDLE_VALUE;
+
+void OpenConsoleReport(void)
+{
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD type = (output && output != INVALID_HANDLE_VALUE) ? GetFileType(output) : FILE_TYPE_UNKNOWN;
+    if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
+        g_console = output;
+    } else if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        g_console = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    } else if (type == FILE_TYPE_CHAR) {
+        g_console = output;
+    }
+}
+
+void ReportLine(const char *format, ...)
+{
+    char line[LOG_LINE_SIZE];
+    va_list args;
+    va_start(args, format);
+    vformat_bounded(line, format, args);
+    va_end(args);
+    LogLine("%s", line);
+    if (g_console != INVALID_HANDLE_VALUE) WriteTextLine(g_console, line);
+}

@@ -1,0 +1,15 @@
+/* The package check's report: to the console the check was started from (or
+ * the file or pipe its output goes to) and to the log. */
+#ifndef DEPLOY_CONSOLE_REPORT_H
+#define DEPLOY_CONSOLE_REPORT_H
+
+/* Finds where the report goes: the standard output the check was given when
+ * that is a file or a pipe, else the console of the program that started it
+ * (a GUI program has none of its own; under Wine started from a terminal, the
+ * terminal).  Without either, the report goes to the log only. */
+void OpenConsoleReport(void);
+
+/* Writes one formatted line to the console and to the log. */
+void ReportLine(const char *format, ...);
+
+#endif

@@ -1,0 +1,56 @@
+"""The package check under Wine: Setup.exe /check reports every problem of a
+broken package at once on the standard output it was given, and a sound
+package passes; the launcher runs from the build folder, so nothing is
+written into the package.  A UTF-8 byte order mark is found by reading the
+file: Wine's own profile reader would read such a file without complaint."""
+
+import os
+
+from cases_install import package, snapshot
+from suite import case
+
+CHECK_TIMEOUT = 30
+LOW_BYTE = 0xFF  # wine64's exit status keeps the low 8 bits of the exit code
+
+
+def check(ctx, folder):
+    """Runs the launcher's /check in folder; returns (report lines, exit status)."""
+    result = ctx.env.run_wine([ctx.env.setup_exe, "/check"], cwd=folder, timeout=CHECK_TIMEOUT)
+    ctx.check(not result.timed_out, "check timed out in %s" % folder)
+    return result.stdout.replace("\r\n", "\n").splitlines(), result.returncode
+
+
+@case
+def package_check_reports(ctx):
+    sound = package(ctx, "sound")
+    os.remove(os.path.join(sound, "Setup.exe"))  # the check needs no launcher in the package
+    before = snapshot(sound)
+    lines, status = check(ctx, sound)
+    ctx.check_equal(lines, ["Package check: Setup.INI", "Longest launch folder: 100 bytes", "0 errors, 0 warnings"],
+                    "sound: report")
+    ctx.check_equal(status, 0, "sound: exit status")
+    ctx.check(snapshot(sound) == before, "sound: package folder changed")
+
+    broken = package(ctx, "broken")
+    os.remove(os.path.join(broken, "Setup.exe"))
+    setup_file = os.path.join(broken, "Setup.INI")
+    with open(setup_file, "rb") as handle:
+        text = handle.read().replace(b"FILEITEM=5", b"FILEITEM=4")
+    with open(setup_file, "wb") as handle:
+        handle.write(b"\xef\xbb\xbf" + text + b"FL7=extra.txt\r\n")
+    os.remove(os.path.join(broken, "vq2200.cat"))
+    os.remove(os.path.join(broken, "Driver", "x64", "VQ2200UI.DLL"))
+    before = snapshot(broken)
+    lines, status = check(ctx, broken)
+    ctx.check_equal(lines, [
+        "Package check: Setup.INI",
+        "error: Setup.INI: UTF-8 byte order mark; Windows cannot read the first section",
+        "warning: [FILELIST] FL4: beyond FILEITEM=4, never read",
+        "warning: [FILELIST] FL7: beyond FILEITEM=4, never read",
+        "error: [FILELIST] FL1=vq2200.cat: missing",
+        "error: [FILELIST] FL2=Driver\\x64\\VQ2200UI.DLL: missing",
+        "error: [INFNAME] INF0=VQ2200.INF: CatalogFile vq2200.cat missing",
+        "Longest launch folder: 100 bytes",
+        "4 errors, 2 warnings"], "broken: report")
+    ctx.check_equal(status, 1620 & LOW_BYTE, "broken: exit status (1620)")
+    ctx.check(snapshot(broken) == before, "broken: package folder changed")

@@ -1,0 +1,140 @@
+/* The package check: each package's report, every line of it, and its exit code. */
+#include "support.h"
+
+#include <sstream>
+
+namespace {
+
+const char kSound[] =
+    "[MODEL]\r\nMODEL=VQ-2200\r\n[LANGUAGEMENU]\r\nLANGUAGEMENU=English\r\n[INFNUM]\r\nINFITEM=1\r\n"
+    "[INFNAME]\r\nINF0=VQ2200.inf\r\n[FILENUM]\r\nFILEITEM=2\r\n[FILELIST]\r\nFL0=VQ2200.inf\r\nFL1=vq2200.cat\r\n";
+const char kInf[] = "[Version]\r\nSignature=\"$Windows NT$\"\r\nCatalogFile=vq2200.cat\r\n";
+
+struct File {
+    std::string name;
+    std::string content;
+};
+
+struct Row {
+    const char *name;
+    std::vector<File> files;          /* the package; a name ending in '/' is a folder */
+    std::vector<std::string> report;  /* every line between the first and the totals */
+    const char *totals;
+};
+
+class PackageCheckTest : public LauncherTest {
+protected:
+    std::vector<std::string> Report()
+    {
+        std::vector<std::string> lines;
+        std::istringstream in(sys().standardOutput);
+        std::string line;
+        while (std::getline(in, line)) {
+            EXPECT_EQ(line.back(), '\r') << line;
+            lines.push_back(line.substr(0, line.size() - 1));
+        }
+        return lines;
+    }
+};
+
+std::vector<File> Sound(std::vector<File> changes = {})
+{
+    std::vector<File> files = {{"Setup.INI", kSound}, {"VQ2200.inf", kInf}, {"vq2200.cat", "cat"}};
+    files.insert(files.end(), changes.begin(), changes.end());
+    return files;
+}
+
+const std::string kLongEntry(158, 'e');  /* 100 bytes of folder, a backslash and this fill 259 */
+
+/* The sound setup file with a third listed file. */
+std::string ThreeFiles(const std::string &third)
+{
+    std::string text = kSound;
+    text.replace(text.find("FILEITEM=2"), 10, "FILEITEM=3");
+    return text + "FL2=" + third + "\r\n";
+}
+
+TEST_F(PackageCheckTest, ReportsEveryProblemOfAPackage)
+{
+    const Row rows[] = {
+        {"sound", Sound(), {"Longest launch folder: 100 bytes"}, "0 errors, 0 warnings"},
+        {"no setup file", {{"VQ2200.inf", kInf}}, {"error: Setup.INI: missing"}, "1 errors, 0 warnings"},
+        {"setup file a folder", {{"Setup.INI/", ""}}, {"error: Setup.INI: a folder, not a file"}, "1 errors, 0 warnings"},
+        {"everything wrong at once",
+         {{"Setup.INI", "\xEF\xBB\xBF[MODEL]\r\nMODEL=unknown\r\n[INFNUM]\r\nINFITEM=7\r\n[INFNAME]\r\n"
+                        "INF0=Setup.INI\r\nINF1=\"a\"b.inf\r\nINF9=x.inf\r\n[FILENUM]\r\nFILEITEM=three\r\n"}},
+         {"error: Setup.INI: UTF-8 byte order mark; Windows cannot read the first section",
+          "error: [MODEL] MODEL: missing, empty or \"unknown\"",
+          "error: [LANGUAGEMENU] LANGUAGEMENU: missing, empty or \"unknown\"",
+          "error: [FILENUM] FILEITEM: 0, missing or not a number",
+          "warning: [INFNUM] INFITEM=7: over 5, only INF0 is installed",
+          "warning: [INFNAME] INF9: beyond INFITEM=7, never read",
+          "warning: [INFNAME] INF0=Setup.INI: not in the file list",
+          "error: [INFNAME] INF0=Setup.INI: not an INF (no [Version] Signature)",
+          "error: [INFNAME] INF1=\"a\"b.inf: holds a double quote",
+          "error: [INFNAME] INF2: missing, empty or \"unknown\"", "error: [INFNAME] INF3: missing, empty or \"unknown\"",
+          "error: [INFNAME] INF4: missing, empty or \"unknown\"", "error: [INFNAME] INF5: missing, empty or \"unknown\"",
+          "error: [INFNAME] INF6: missing, empty or \"unknown\"", "Longest launch folder: 100 bytes"},
+         "11 errors, 3 warnings"},
+        {"files and catalogs",
+         Sound({{"Setup.INI", std::string(kSound) + "FL2=Driver\\x64\\VQ.DLL\r\nFL3=VQ2200.INF\r\nFL4=gone.txt\r\n"},
+                {"VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\nCatalogFile.NTamd64=vq64.cat\r\n"},
+                {"Driver/x64/VQ.DLL", "dll"}}),
+         {"warning: [FILELIST] FL2: beyond FILEITEM=2, never read", "warning: [FILELIST] FL3: beyond FILEITEM=2, never read",
+          "warning: [FILELIST] FL4: beyond FILEITEM=2, never read",
+          "error: [INFNAME] INF0=VQ2200.inf: CatalogFile.NTamd64 vq64.cat missing", "Longest launch folder: 100 bytes"},
+         "1 errors, 3 warnings"},
+        {"doubles, a missing file and the INF to install missing",
+         {{"Setup.INI", "[MODEL]\nMODEL=m\n[LANGUAGEMENU]\nLANGUAGEMENU=e\n[INFNUM]\nINFITEM=1\n[INFNAME]\nINF0=sub\\a.inf\n"
+                        "[FILENUM]\nFILEITEM=3\n[FILELIST]\nFL0=sub\\A.INF\nFL1=b.txt\nFL2=sub\\a.inf\n"},
+          {"b.txt", ""}},
+         {"error: [FILELIST] FL0=sub\\A.INF: missing", "warning: [FILELIST] FL2=sub\\a.inf: listed twice (FL0)",
+          "error: [FILELIST] FL2=sub\\a.inf: missing", "error: [INFNAME] INF0=sub\\a.inf: missing",
+          "Longest launch folder: 100 bytes"},
+         "3 errors, 1 warnings"},
+        {"budget at its edge", Sound({{"Setup.INI", ThreeFiles(kLongEntry)}, {kLongEntry, ""}}),
+         {"Longest launch folder: 100 bytes"}, "0 errors, 0 warnings"},
+        {"budget under 100", Sound({{"Setup.INI", ThreeFiles(kLongEntry + "x")}, {kLongEntry + "x", ""}}),
+         {"warning: [FILELIST] FL2: launch folder budget 99 bytes, under 100", "Longest launch folder: 99 bytes"},
+         "0 errors, 1 warnings"},
+        {"NUL bytes", Sound({{"Setup.INI", kSound + std::string("\0", 1)}}),
+         {"error: Setup.INI: holds NUL bytes (UTF-16 without a byte order mark?)", "Longest launch folder: 100 bytes"},
+         "1 errors, 0 warnings"},
+        {"big-endian", Sound({{"Setup.INI", "\xFE\xFF" + std::string(kSound)}}),
+         {"error: Setup.INI: UTF-16 big-endian, which Windows cannot read",
+          "error: [MODEL] MODEL: missing, empty or \"unknown\"", "Longest launch folder: 100 bytes"},
+         "2 errors, 0 warnings"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart();
+        for (const File &file : row.files) {
+            if (file.name.back() == '/') MakeFolder(file.name.substr(0, file.name.size() - 1));
+            else WriteFile(file.name, file.content);
+        }
+        sys().standardOutputType = FILE_TYPE_PIPE;
+        sys().mutex = standin::MutexScript::HeldElsewhere;  /* a copy of the launcher is open */
+        EXPECT_EQ(RunLauncher("/check"), row.totals[0] == '0' ? 0 : 1620);
+        std::vector<std::string> expected = {"Package check: Setup.INI"};
+        expected.insert(expected.end(), row.report.begin(), row.report.end());
+        expected.push_back(row.totals);
+        EXPECT_EQ(Report(), expected);
+        EXPECT_TRUE(sys().messageBoxes.empty());
+        EXPECT_TRUE(sys().launches.empty());
+        EXPECT_FALSE(standin::Called("CreateMutexA"));
+    }
+}
+
+TEST_F(PackageCheckTest, WorksFromAFolderOfAnyLengthAndReportsToTheParentsConsole)
+{
+    std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e');
+    MakeFolder(deep);
+    for (const File &file : Sound()) WriteFile(deep + "/" + file.name, file.content);
+    sys().currentDirectory = launchFolder + "\\" + std::string(120, 'd') + "\\" + std::string(120, 'e');
+    sys().parentConsole = true;
+    EXPECT_EQ(RunLauncher("-CHECK"), 0);
+    EXPECT_EQ(sys().consoleOutput,
+              "Package check: Setup.INI\r\nLongest launch folder: 100 bytes\r\n0 errors, 0 warnings\r\n");
+}
+
+}  // namespace
