@@ -54,16 +54,16 @@ check_signature() {
     local file=$1 cafile=$2 log=$3
     timeout "$SIGN_TIMEOUT" "$OSSLSIGNCODE" verify -CAfile "$cafile" -TSA-CAfile "$cafile" -in "$file" \
         >"$log" 2>&1 || { cat "$log" >&2; die "the signature of $file does not verify against $cafile"; }
+    if [ "${SIGN_NO_TIMESTAMP:-}" != 1 ] && ! grep -q '^Timestamp Server Signature verification: ok$' "$log"; then
+        cat "$log" >&2
+        die "the timestamp of $file is missing or does not verify against $cafile"
+    fi
     if grep -Eq 'failed|Failed|MISMATCH' "$log" \
         || ! grep -Eq '^Message digest algorithm +: SHA256' "$log" \
-        || ! grep -q '^Signature verification: ok' "$log" \
+        || ! grep -q '^Signature verification: ok$' "$log" \
         || ! grep -q '^Number of verified signatures: 1$' "$log"; then
         cat "$log" >&2
         die "the signature of $file is not one SHA-256 signature that verifies against $cafile"
-    fi
-    if [ "${SIGN_NO_TIMESTAMP:-}" != 1 ] && ! grep -q '^Timestamp Server Signature verification: ok' "$log"; then
-        cat "$log" >&2
-        die "the timestamp of $file does not verify against $cafile"
     fi
 }
 
