@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Functions shared by release.sh and verify-release.sh; source it, do not run it.
 # Every function either succeeds or ends the script through die (the caller's
 # EXIT trap then removes its temporary folder).

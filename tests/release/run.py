@@ -317,7 +317,8 @@ def release_with_package(ctx):
         check(sums.returncode == 0 and "VQ2200-Driver.zip: OK" in sums.stdout, "--package: SHA256SUMS holds the zip",
               sums.stdout + sums.stderr)
         again = os.path.join(tmp, "again.zip")
-        run(["python3", os.path.join(clone, "scripts", "package-zip.py"), package, os.path.join(out, "Setup.exe"), again])
+        run(["python3", os.path.join(clone, "scripts", "package-zip.py"), package, os.path.join(out, "Setup.exe"),
+             again])
         check(read(again) == read(os.path.join(out, "VQ2200-Driver.zip")), "--package: the zip is reproducible")
         zipped = zipfile.ZipFile(os.path.join(out, "VQ2200-Driver.zip"))
         expected = sorted(name for name in snapshot(package) if name != "setup.exe") + ["Setup.exe"]
