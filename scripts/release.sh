@@ -24,7 +24,8 @@
 #   SIGN_PKCS11_MODULE=MODULE.so       a PKCS#11 token: its module,
 #   SIGN_PKCS11_KEY=ID                 the key on it (PKCS#11 URI or id),
 #   SIGN_PKCS11_CERT=ID | SIGN_CERT=FILE   its certificate on the token, or in a PEM file
-# SIGN_PASS_FILE=FILE     the password or PIN, first line of the file (never on a command line)
+# SIGN_PASS_FILE=FILE     a file holding the password or PIN (a final newline is ignored);
+#                         osslsigncode reads it (-readpass): it is never on a command line
 # SIGN_CAFILE=FILE        the roots (PEM) that the signature and the timestamp must chain to
 # SIGN_TS_URL="URL ..."   RFC 3161 timestamp servers, tried in turn; required unless SIGN_NO_TIMESTAMP=1
 # OSSLSIGNCODE=PROGRAM    another osslsigncode than the one on PATH (optional)

@@ -16,6 +16,7 @@ Closes with "release: N passed, N failed"; exits 1 when a check failed.
 import http.server
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -266,9 +267,14 @@ def release_refused(ctx):
 
 def release_with_token(ctx):
     out = os.path.join(ctx["tmp"], "token", "out")
-    settings = dict(ctx["token"], SIGN_TS_URL="http://127.0.0.1:9/ " + ctx["tsa"])  # the first one answers nothing
-    done = script(ctx["clone"], "release.sh", settings, out)
-    if check(done.returncode == 0, "SoftHSM token, second TSA URL: released", done.stdout + done.stderr):
+    closed = socket.socket()
+    closed.bind(("127.0.0.1", 0))  # bound, not listening: a connection to it is refused
+    try:
+        settings = dict(ctx["token"], SIGN_TS_URL="http://127.0.0.1:%d/ %s" % (closed.getsockname()[1], ctx["tsa"]))
+        done = script(ctx["clone"], "release.sh", settings, out)
+    finally:
+        closed.close()
+    if check(done.returncode == 0, "SoftHSM token, first TSA URL refused, second answers: released", done.stdout + done.stderr):
         report = check_release(out, ctx["clone"], ctx["keys"], "token")
         check("Subject: /CN=token" in report, "token: signed by the token's certificate", report)
 
