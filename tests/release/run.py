@@ -85,7 +85,8 @@ def make_keys(k):
     """Everything of CERTIFICATES in folder k, code.p12 with its password file, and the
     token: its key made on it, its certificate issued for that key and stored beside it."""
     for name, text in (("openssl.cnf", CONFIG), ("serial", "01\n"), ("pass", "correct horse battery\n"),
-                       ("wrong-pass", "wrong\n"), ("pin", PIN + "\n"), ("softhsm2.conf", "directories.tokendir = %s\n" % k)):
+                       ("wrong-pass", "wrong\n"), ("pin", PIN + "\n"),
+                       ("softhsm2.conf", "directories.tokendir = %s\n" % k)):
         write(os.path.join(k, name), text)
     env = dict(os.environ, SOFTHSM2_CONF=os.path.join(k, "softhsm2.conf"), PIN=PIN)
     hsm = lambda *args: run(["pkcs11-tool", "--module", SOFTHSM] + list(args), cwd=k, env=env)  # noqa: E731
