@@ -35,11 +35,11 @@ rebuild() {
 
 check_zips() {
     local outdir=$1 zip
-    for zip in $(cut -c 67- "$outdir/SHA256SUMS" | grep '\.zip$' || true); do
+    while IFS= read -r zip; do
         python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read("Setup.exe"))' \
             "$outdir/$zip" >"$WORK/zipped.exe" || die "$zip holds no Setup.exe"
         cmp -s "$WORK/zipped.exe" "$outdir/Setup.exe" || die "the Setup.exe in $zip is not the published one"
-    done
+    done < <(cut -c 67- "$outdir/SHA256SUMS" | grep '\.zip$' || true)
 }
 
 main() {
