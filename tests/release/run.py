@@ -261,7 +261,7 @@ def forged_release(ctx):
 
 
 def release_with_package(ctx):
-    package, out = os.path.join(ctx["tmp"], "VQ2200-Driver"), os.path.join(ctx["tmp"], "package")
+    package, out = os.path.join(ctx["tmp"], "VQ2200 Driver"), os.path.join(ctx["tmp"], "package")
     shutil.copytree(os.path.join(ctx["clone"], "examples", "package"), package)
     write(os.path.join(package, "setup.exe"), b"an older launcher")  # replaced in the zip
     if not os.path.isfile(os.path.join(ctx["clone"], "scripts", "check-package.sh")):
@@ -272,19 +272,22 @@ def release_with_package(ctx):
     done = script(ctx, "release.sh", ctx["p12"], out, "--package", package)
     if check(done.returncode == 0, "--package: released", done.stdout + done.stderr):
         sums = run(["sha256sum", "--strict", "-c", "SHA256SUMS"], cwd=out, check_rc=False)
-        check(sums.returncode == 0 and "VQ2200-Driver.zip: OK" in sums.stdout, "--package: SHA256SUMS holds the zip",
+        check(sums.returncode == 0 and "VQ2200 Driver.zip: OK" in sums.stdout, "--package: SHA256SUMS holds the zip",
               sums.stdout + sums.stderr)
         expected = {name: data for name, (data, _) in before.items() if name != "setup.exe"}
         expected["Setup.exe"] = read(os.path.join(out, "Setup.exe"))
-        zipped = zipfile.ZipFile(os.path.join(out, "VQ2200-Driver.zip"))
+        zipped = zipfile.ZipFile(os.path.join(out, "VQ2200 Driver.zip"))
         check(zipped.namelist() == sorted(expected) and all(zipped.read(name) == expected[name] for name in expected),
               "--package: the zip holds the package's files and the signed Setup.exe, sorted", zipped.namelist())
         again = os.path.join(ctx["tmp"], "again.zip")
         run(["python3", os.path.join(ctx["clone"], "scripts", "package-zip.py"), package,
              os.path.join(out, "Setup.exe"), again])
-        check(read(again) == read(os.path.join(out, "VQ2200-Driver.zip"))
+        check(read(again) == read(os.path.join(out, "VQ2200 Driver.zip"))
               and {info.date_time for info in zipped.infolist()} == {(1980, 1, 1, 0, 0, 0)},
               "--package: the zip is reproducible, with fixed times")
+        done = script(ctx, "verify-release.sh", ctx["p12"], out)
+        check(done.returncode == 0, "--package: verify-release.sh passes, the zip's Setup.exe included",
+              done.stdout + done.stderr)
     check(snapshot(package) == before, "--package: the package folder is unchanged")
     os.remove(os.path.join(package, "VQ2200.INF"))  # a listed file missing: an error of the package
     check_refused(ctx, ctx["p12"], out, "--package with a failing check", "package check", "--package", package)
