@@ -7,8 +7,8 @@ The zip holds DIR's files at its root (paths relative to DIR, "/" between
 folders) and SETUP_EXE as Setup.exe, in place of any setup.exe at DIR's top
 (names compared without case, as Windows does).  Entries are sorted by name and
 all carry the same time stamp (1980-01-01 00:00) and mode (0644), deflated at
-level 9: the same inputs give the same bytes.  DIR is only read; a symbolic
-link or a special file in it is refused.  OUT.zip must not exist yet.
+level 9: the same inputs give the same bytes.  DIR is only read; anything in it
+but plain files and folders (a symbolic link, a pipe) is refused.  OUT.zip must not exist yet.
 """
 
 import os
