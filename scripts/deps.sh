@@ -4,6 +4,9 @@ set -euo pipefail
 
 # locales: the glibc locale sources from which the e2e suite compiles its own
 # ja_JP.UTF-8 (code page 932 under Wine) into build/e2e/locale.
+# osslsigncode, openssl: scripts/release.sh signs and checks with them, through
+# libengine-pkcs11-openssl for a key on a PKCS#11 token; softhsm2 and opensc give
+# tests/release such a token, made at run time.
 # Where the kernel runs i386 programs, also Debian's 32-bit Wine, which runs the
 # shipped 32-bit Setup.exe as a WoW64 process of the tests' 64-bit prefix.
 
@@ -13,6 +16,7 @@ PACKAGES=(
     wine64 fonts-wine xvfb x11-utils imagemagick
     locales
     clang libclang-rt-dev
+    git openssl osslsigncode softhsm2 opensc libengine-pkcs11-openssl
 )
 
 SUDO=""

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds all three presets and runs every test:
 # host unit tests, checks of the built executables, the stand-in cross-check
-# against Wine, and the end-to-end suite of Setup.exe under Wine.
+# against Wine, the end-to-end suite of Setup.exe under Wine, and the signed release.
 # Ends with one line adding up every suite: "total: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -46,6 +46,7 @@ run "reproducible build (two clean clones)" python3 tests/artefact/check_reprodu
 run "fuzz target (about a minute)" bash tests/fuzz/run.sh 60
 run "stand-in cross-check (host against Wine)" python3 tests/crosscheck/run.py
 run "end-to-end (Setup.exe under Wine)" python3 tests/e2e/run.py
+run "signed release (release.sh, verify-release.sh)" python3 tests/release/run.py
 
 [ $status -eq 0 ] && [ $failed -eq 0 ] || status=1
 echo "total: $passed passed, $failed failed"
