@@ -31,7 +31,10 @@ fi
 bash scripts/deps.sh >/dev/null
 # The shipped 32-bit build where the machine runs it, else the 64-bit one.
 build=$(python3 -c 'import sys; sys.path.insert(0, "tests/e2e"); import builds; print(builds.choose_builds()[0].name)')
-[ -f "build/$build/Setup.exe" ] || bash scripts/build.sh "$build" >/dev/null
+if [ ! -f "build/$build/Setup.exe" ]; then
+    cmake --preset "$build" >/dev/null
+    cmake --build --preset "$build" --target Setup >/dev/null
+fi
 
 export WINEPREFIX="$root/build/check/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -d "$WINEPREFIX" ]; then
