@@ -94,8 +94,14 @@ check_package() {
     [ "$status" -eq 0 ] || die "the package check of $PACKAGE failed (exit $status): nothing released"
 }
 
+# The product title, from the one place it is defined; the elevation prompt shows
+# it as the signed program's name.
+product_title() {
+    sed -n 's/^#define PRODUCT_TITLE "\(.*\)"$/\1/p' "$ROOT/res/resource.h"
+}
+
 sign() {
-    local args=(sign -h sha256 -readpass "$SIGN_PASS_FILE") url
+    local args=(sign -h sha256 -n "$(product_title)" -readpass "$SIGN_PASS_FILE") url
     if [ -n "${SIGN_PKCS12:-}" ]; then
         args+=(-pkcs12 "$SIGN_PKCS12")
     elif [ -n "${SIGN_PKCS11_CERT:-}" ]; then

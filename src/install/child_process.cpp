@@ -6,13 +6,21 @@
 #include "deploy/command_line.h"
 #include "startup/system_probes.h"
 
+/* One interval of the wait.  The window's thread sleeps it whole, its windows
+ * frozen; quiet mode has no window and wakes as soon as the child ends. */
+static void WaitOneInterval(HANDLE process)
+{
+    if (QuietMode()) WaitForSingleObject(process, CHILD_POLL_INTERVAL);
+    else Sleep(CHILD_POLL_INTERVAL);
+}
+
 /* Looks at the child every CHILD_POLL_INTERVAL ms until it has ended; the
  * first look comes after the first interval.  Returns 1 with its exit code,
  * 0 when the code cannot be read (so no unreadable child keeps us waiting). */
 static int WaitForExitCode(HANDLE process, DWORD *exitCode)
 {
     for (;;) {
-        Sleep(CHILD_POLL_INTERVAL);
+        WaitOneInterval(process);
         if (!GetExitCodeProcess(process, exitCode)) return 0;
         if (*exitCode != STILL_ACTIVE) return 1;
         /* STILL_ACTIVE is also a code a child may really exit with: only the
