@@ -172,6 +172,10 @@ const StringCase kStringCases[] = {
     {"S84", "size 2", "[MODEL]\nMODEL=VQ-2200\n", "MODEL", "MODEL", "unknown", 2, COMPARED},
     {"S85", "size 0 writes nothing", "[MODEL]\nMODEL=VQ-2200\n", "MODEL", "MODEL", "unknown", 0, COMPARED},
     {"S86", "value exactly size - 1", "[MODEL]\nMODEL=ABCD\n", "MODEL", "MODEL", "unknown", 5, COMPARED},
+    /* No key: the section's key names, each terminated, the list cut to size - 2 when it does not fit. */
+    {"S87", "key names", "[L]\nFL0=a\nFL7=b\n[M]\nX=1\n", "L", NULL, "", 255, COMPARED},
+    {"S88", "key names cut", "[L]\nFL0=a\nFL7=b\n", "L", NULL, "", 6, COMPARED},
+    {"S89", "key names of a missing section", "[L]\nFL0=a\n", "Q", NULL, "", 255, COMPARED},
 };
 
 /* ---- GetPrivateProfileIntA (section [N]) --------------------------------- */
