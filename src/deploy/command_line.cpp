@@ -17,10 +17,18 @@ static const char *const HELP_SWITCHES[] = {"?", "h", "help"};
 
 static int IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+/* Adds c to the argument; when it is full, marks it cut instead. */
+static void PutArgumentChar(char (&argument)[MAX_PATH], size_t *length, char c, int *whole)
+{
+    if (*length + 1 < sizeof argument) argument[(*length)++] = c;
+    else *whole = 0;
+}
+
 /* Copies the next argument of line into argument, splitting as the run-time
  * library does: blanks separate, double quotes group and are dropped, 2n
  * backslashes before a quote give n and the quote groups, 2n+1 give n and a
- * literal quote, other backslashes are kept.  Returns the rest of the line,
+ * literal quote, other backslashes are kept; a double-byte character is kept
+ * whole (its second byte may be a backslash).  Returns the rest of the line,
  * or NULL when no argument is left; *whole is 0 when the argument was cut. */
 static const char *NextArgument(const char *line, char (&argument)[MAX_PATH], int *whole)
 {
@@ -30,24 +38,26 @@ static const char *NextArgument(const char *line, char (&argument)[MAX_PATH], in
     int quoted = 0;
     *whole = 1;
     while (*line && (quoted || !IsBlank(*line))) {
+        if (IsDBCSLeadByte((BYTE)*line) && line[1]) {
+            PutArgumentChar(argument, &length, *line++, whole);
+            PutArgumentChar(argument, &length, *line++, whole);
+            continue;
+        }
         size_t backslashes = 0;
         while (line[backslashes] == '\\') backslashes++;
-        char c = line[backslashes];
-        size_t copies = c == '"' ? backslashes / 2 : backslashes;
-        int literalQuote = c == '"' && backslashes % 2 == 1;
+        if (backslashes == 0 && *line != '"') {
+            PutArgumentChar(argument, &length, *line++, whole);
+            continue;
+        }
         line += backslashes;
-        for (size_t i = 0; i < copies + (size_t)literalQuote; i++) {
-            if (length + 1 >= sizeof argument) *whole = 0;
-            else argument[length++] = i < copies ? '\\' : '"';
+        if (*line != '"') {
+            for (; backslashes > 0; backslashes--) PutArgumentChar(argument, &length, '\\', whole);
+            continue;
         }
-        if (c == '"') {
-            if (!literalQuote) quoted = !quoted;
-            line++;
-        } else if (backslashes == 0) {
-            if (length + 1 >= sizeof argument) *whole = 0;
-            else argument[length++] = c;
-            line++;
-        }
+        for (size_t i = 0; i < backslashes / 2; i++) PutArgumentChar(argument, &length, '\\', whole);
+        if (backslashes % 2) PutArgumentChar(argument, &length, '"', whole);
+        else quoted = !quoted;
+        line++;
     }
     argument[length] = '\0';
     return line;

@@ -140,6 +140,7 @@ struct State {
     bool currentDirectoryFails = false;
     std::string modulePath = "C:\\Setup.exe";
     std::string commandLine = "\"C:\\Setup.exe\"";
+    bool doubleByteCodePage = false;  /* the ANSI code page is 932, not 1252 */
 
     /* Files: the temp folder (ending in a backslash), errors CreateFileA gives
      * for some paths (lower-case Windows paths), writes that fail, the clock. */

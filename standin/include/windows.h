@@ -133,6 +133,9 @@ int _vsnprintf(char *buffer, size_t count, const char *format, va_list args);
 /* The process's command line, program name included. */
 LPSTR WINAPI GetCommandLineA(void);
 
+/* Whether a byte starts a double-byte character in the ANSI code page. */
+BOOL WINAPI IsDBCSLeadByte(BYTE byte);
+
 /* Synchronisation */
 typedef struct _SECURITY_ATTRIBUTES {
     DWORD nLength;

@@ -197,3 +197,10 @@ DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer)
 void WINAPI GetLocalTime(LPSYSTEMTIME time) { *time = state().localTime; }
 
 LPSTR WINAPI GetCommandLineA(void) { return &state().commandLine[0]; }
+
+/* Code page 932, when the test asks for it: lead bytes 0x81 to 0x9F and 0xE0 to 0xFC. */
+BOOL WINAPI IsDBCSLeadByte(BYTE byte)
+{
+    if (!state().doubleByteCodePage) return FALSE;
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}

@@ -56,6 +56,17 @@ TEST(CommandLineTest, ArgumentsGiveModeLogOrTheOffendingArgument)
     }
 }
 
+TEST(CommandLineTest, DoubleByteCharacterEndingInABackslashStaysWhole)
+{
+    standin::Reset();
+    standin::state().doubleByteCodePage = true;
+    LaunchOptions options;
+    /* 0x95 0x5C is one character in code page 932; the quote after it closes the path. */
+    EXPECT_EQ(ParseCommandLine("/log=\"C:\\\x95\x5C\" /q", &options), 1);
+    EXPECT_STREQ(options.logPath, "C:\\\x95\x5C");
+    EXPECT_EQ(options.quiet, 1);
+}
+
 TEST(CommandLineTest, ArgumentTooLongIsRefusedCut)
 {
     std::string line = "/log=C:\\" + std::string(300, 'a');
