@@ -3,6 +3,7 @@
 #include "common/bounded.h"
 
 #include "deploy/command_line.h"
+#include "deploy/console_report.h"
 #include "deploy/launch_log.h"
 
 static const char *KindName(UINT kind)
@@ -34,6 +35,7 @@ int ShowMessage(HWND owner, const char *text, UINT kind)
     if (QuietMode()) {
         format_bounded(label, "Not shown (quiet mode), %s: ", KindName(kind));
         LogText(label, text);
+        if (g_options.check) WriteConsoleText(text);
         return IDOK;
     }
     format_bounded(label, "Message box, %s: ", KindName(kind));

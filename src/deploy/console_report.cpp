@@ -9,6 +9,7 @@ static HANDLE g_console = INVALID_HANDLE_VALUE;
 
 void OpenConsoleReport(void)
 {
+    g_console = INVALID_HANDLE_VALUE;
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD type = (output && output != INVALID_HANDLE_VALUE) ? GetFileType(output) : FILE_TYPE_UNKNOWN;
     if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
@@ -29,5 +30,10 @@ void ReportLine(const char *format, ...)
     vformat_bounded(line, format, args);
     va_end(args);
     LogLine("%s", line);
-    if (g_console != INVALID_HANDLE_VALUE) WriteTextLine(g_console, line);
+    WriteConsoleText(line);
+}
+
+void WriteConsoleText(const char *text)
+{
+    if (g_console != INVALID_HANDLE_VALUE) WriteTextLine(g_console, text);
 }

@@ -12,4 +12,7 @@ void OpenConsoleReport(void);
 /* Writes one formatted line to the console and to the log. */
 void ReportLine(const char *format, ...);
 
+/* Writes text and a line end to the console only. */
+void WriteConsoleText(const char *text);
+
 #endif

@@ -55,7 +55,7 @@ int StartLaunchLog(void)
             g_openError = GetLastError();
             return 0;
         }
-    } else if (QuietMode()) {
+    } else if (g_options.quiet && !g_options.check) {
         CreateTempLog();
     }
     if (LogIsOpen()) WriteHeader();

@@ -3,7 +3,8 @@
 #define DEPLOY_LOG_START_H
 
 /* Opens the /log file, or in quiet mode without /log a new log in the temp
- * folder (none when that cannot be made), and writes the run's header: the
+ * folder (none when that cannot be made; none for the package check), and
+ * writes the run's header: the
  * product and its version, the command line, the program's path, the launch
  * folder, the Windows version as the launcher sees it, WOW64 and the mode.
  * Returns 0 only when the /log file cannot be opened. */

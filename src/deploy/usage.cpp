@@ -45,18 +45,20 @@ int ShowUsage(void)
     return 0;
 }
 
+/* The box names the argument and shows the usage; quiet mode's log and the
+ * check's console get the first line only. */
 int RefuseCommandLine(void)
 {
     static char text[USAGE_SIZE + MAX_PATH];
+    format_bounded(text, "Unknown command-line argument: %s", g_options.badArgument);
     if (QuietMode()) {
         StartLaunchLog();
-        format_bounded(text, "Unknown command-line argument: %s", g_options.badArgument);
-        SetOutcome(ERROR_INVALID_COMMAND_LINE, text);
     } else {
         static char usage[USAGE_SIZE];
         BuildUsage(usage);
-        format_bounded(text, "Unknown command-line argument: %s\n\n%s", g_options.badArgument, usage);
-        ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INVALID_COMMAND_LINE);
+        append_bounded(text, "\n\n");
+        append_bounded(text, usage);
     }
+    ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INVALID_COMMAND_LINE);
     return EndLaunch(ERROR_INVALID_COMMAND_LINE);
 }

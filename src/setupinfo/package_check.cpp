@@ -266,7 +266,6 @@ int CheckPackage(void)
     g_errors = g_warnings = g_fileCount = 0;
     g_budget = LAUNCH_FOLDER_LIMIT;
     g_budgetKey[0] = '\0';
-    OpenConsoleReport();
     ReadBaseName();
     format_bounded(name, "%s.INI", g_baseName);
     RelativePath(name, g_setupFile);

@@ -5,6 +5,7 @@
 
 #include "common/message.h"
 #include "deploy/command_line.h"
+#include "deploy/console_report.h"
 #include "deploy/launch_log.h"
 #include "deploy/log_start.h"
 #include "deploy/outcome.h"
@@ -69,7 +70,9 @@ static int RunLaunch(HINSTANCE instance, HINSTANCE previous, int showCommand)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
 {
     RestrictDllSearch();
-    if (!ParseCommandLine(commandLine, &g_options)) return RefuseCommandLine();
+    int understood = ParseCommandLine(commandLine, &g_options);
+    if (g_options.check) OpenConsoleReport();
+    if (!understood) return RefuseCommandLine();
     if (g_options.help) return ShowUsage();
     if (!StartLaunchLog()) return RefuseLogFile();
     if (g_options.check) {

@@ -312,7 +312,8 @@ TEST_F(DeployTest, BadArgumentIsNamedInABoxOrTheQuietLog)
     std::vector<std::string> texts = Texts(ReadLines(TempLog()));
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()),
-              (std::vector<std::string>{"Unknown command-line argument: /bogus", "Exit code 1639: bad command line"}));
+              (std::vector<std::string>{"Not shown (quiet mode), error: Unknown command-line argument: /bogus",
+                                        "Exit code 1639: bad command line"}));
 
     Restart();
     EXPECT_EQ(RunLauncher("/?"), 0);

@@ -137,4 +137,25 @@ TEST_F(PackageCheckTest, WorksFromAFolderOfAnyLengthAndReportsToTheParentsConsol
               "Package check: Setup.INI\r\nLongest launch folder: 100 bytes\r\n0 errors, 0 warnings\r\n");
 }
 
+TEST_F(PackageCheckTest, CommandLineFaultsReachTheConsoleAndNoTempLogIsMade)
+{
+    const struct {
+        const char *arguments;
+        int exitCode;
+        const char *console;
+    } rows[] = {
+        {"/check /bogus", 1639, "Unknown command-line argument: /bogus\r\n"},
+        {"/check /log=C:\\no\\such\\folder\\x.log", 1622, "The log file cannot be opened (error 3):\n"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.arguments);
+        Restart();
+        sys().standardOutputType = FILE_TYPE_DISK;
+        EXPECT_EQ(RunLauncher(row.arguments), row.exitCode);
+        EXPECT_EQ(sys().standardOutput.rfind(row.console, 0), 0u) << sys().standardOutput;
+        EXPECT_TRUE(sys().messageBoxes.empty());
+        EXPECT_FALSE(standin::Called("GetTempPathA"));
+    }
+}
+
 }  // namespace
