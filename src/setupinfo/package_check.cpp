@@ -5,6 +5,7 @@
 
 #include "common/bounded.h"
 #include "common/names.h"
+#include "common/shell_functions.h"
 #include "deploy/console_report.h"
 #include "deploy/launch_log.h"
 #include "setupinfo/manifest_check.h"
@@ -61,10 +62,11 @@ static int RelativePath(const char *name, char (&path)[MAX_PATH])
     return format_bounded(path, ".\\%s", name);
 }
 
+/* Present as the launcher judges it: a file or a folder, by the shell's test. */
 static int Exists(const char *name)
 {
     char path[MAX_PATH];
-    return RelativePath(name, path) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    return RelativePath(name, path) && SystemPathFileExists(path);
 }
 
 /* Reads section/key as the launcher does; reports it and returns 0 when it
