@@ -143,9 +143,15 @@ void ClassifyIcon(HWND box, HWND iconControl, IconVerdict *verdict)
         rect.right = rect.left + iconWidth;
         rect.bottom = rect.top + iconHeight;
     }
-    if (IsCovered(box, &rect)) {
-        verdict->kind = "occluded";
-        return;
+    /* Under Wine with no window manager, a window of the launcher activated
+     * late (after another program's window closed) may cover the box for a
+     * moment: wait for the stacking to settle before calling it occluded. */
+    for (int attempt = 0; IsCovered(box, &rect); ++attempt) {
+        if (attempt == 20) {
+            verdict->kind = "occluded";
+            return;
+        }
+        Sleep(50);
     }
     static IconSample screen;
     screen.width = rect.right - rect.left < ICON_SIDE_MAX ? rect.right - rect.left : ICON_SIDE_MAX;
