@@ -81,6 +81,15 @@ def system_menu(env, timeout_ms=10000, icon_id=0, **filters):
     return (menus[0] if menus else None), result
 
 
+def ping(env, timeout_ms=10000, **filters):
+    """Sends the window WM_NULL as a hang check does (SMTO_ABORTIFHUNG, 1 s):
+    the driver's ping event ({"answered", "milliseconds", "enabled"}) or None,
+    with the DriverResult."""
+    result = drive(env, "ping", timeout_ms, **filters)
+    pings = [event for event in result.events if event.get("event") == "ping"]
+    return (pings[0] if pings else None), result
+
+
 def gone(env, timeout_ms=10000, **filters):
     return drive(env, "gone", timeout_ms, **filters)
 

@@ -13,6 +13,8 @@
  *          and whether its class icon is the executable's icon resource --id
  * boxspy   waits for one, prints it, and records from then on the owner of
  *          each MessageBoxA call of its executable (hook/message_box_spy.h)
+ * ping     waits for one, prints it, sends it WM_NULL with SendMessageTimeout
+ *          (SMTO_ABORTIFHUNG, 1 s) and prints whether and how fast it answered
  * gone     waits until none matches
  * list     prints every visible top-level window now (no filters but --exe)
  *
@@ -31,6 +33,8 @@
 #include "uidriver/window_report.h"
 
 enum { EXIT_DONE = 0, EXIT_USAGE = 1, EXIT_TIMEOUT = 2, EXIT_FAILED = 3 };
+
+#define PING_TIMEOUT_MS 1000
 
 static void ReportEvent(const char *event, const DriverOptions *options, int windows, DWORD error = 0)
 {
@@ -64,6 +68,7 @@ static int DoUserAction(const DriverOptions *options, HWND window)
     if (!strcmp(options->action, "syscommand")) return PostSysCommand(window, options->commandId);
     if (!strcmp(options->action, "boxspy")) return InstallBoxSpy(window, options->timeoutMs);
     if (!strcmp(options->action, "sysmenu")) return PrintSystemMenu(window, options->commandId, options->timeoutMs);
+    if (!strcmp(options->action, "ping")) return PingWindow(window, PING_TIMEOUT_MS);
     return 1;
 }
 
@@ -97,7 +102,7 @@ int main(int argc, char **argv)
 {
     DriverOptions options;
     if (!ParseOptions(argc, argv, &options)) return EXIT_USAGE;
-    const char *known[] = {"report", "click", "command", "key", "syscommand", "sysmenu", "boxspy", "gone", "list"};
+    const char *known[] = {"report", "click", "command", "key", "syscommand", "sysmenu", "boxspy", "ping", "gone", "list"};
     for (const char *action : known)
         if (!strcmp(options.action, action)) return RunAction(&options);
     fprintf(stderr, "uidriver: unknown action %s\n", options.action);

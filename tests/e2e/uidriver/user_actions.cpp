@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "common/json_line.h"
 #include "uidriver/window_report.h"
 
 int ClickButton(HWND window, const char *label)
@@ -19,6 +20,23 @@ int PostCommand(HWND window, long id)
 int PostSysCommand(HWND window, long command)
 {
     return PostMessageA(window, WM_SYSCOMMAND, (WPARAM)command, 0) != 0;
+}
+
+int PingWindow(HWND window, long timeoutMs)
+{
+    BOOL enabled = IsWindowEnabled(window);
+    DWORD_PTR result = 0;
+    DWORD start = GetTickCount();
+    LRESULT answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, (UINT)timeoutMs, &result);
+    DWORD took = GetTickCount() - start;
+    static JsonLine line;
+    JsonBegin(&line);
+    JsonString(&line, "event", "ping");
+    JsonBool(&line, "answered", answered != 0);
+    JsonNumber(&line, "milliseconds", took);
+    JsonBool(&line, "enabled", enabled);
+    JsonEnd(&line);
+    return answered != 0;
 }
 
 #define FOCUS_WAIT_MS 3000

@@ -15,6 +15,12 @@ int PostCommand(HWND window, long id);
 /* Posts WM_SYSCOMMAND with command (SC_CLOSE: the close box) to window. */
 int PostSysCommand(HWND window, long command);
 
+/* Sends WM_NULL to window as a program checking for a hung window does
+ * (SendMessageTimeout, SMTO_ABORTIFHUNG, timeoutMs) and prints one JSON line:
+ * {"event": "ping", "answered", "milliseconds", "enabled"} (enabled: whether
+ * window took input just before).  Returns 1 when it was answered. */
+int PingWindow(HWND window, long timeoutMs);
+
 /* Posts key down and up of virtualKey to the control that has the focus in
  * window's thread (or window itself when none is known). */
 int PressKey(HWND window, long virtualKey);
