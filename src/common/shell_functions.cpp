@@ -4,35 +4,36 @@
 
 typedef BOOL(WINAPI *PathFunction)(LPCSTR path);
 typedef BOOL(WINAPI *ShellExecuteExFunction)(SHELLEXECUTEINFOA *info);
-
-typedef void (*AnyFunction)(void);
-
-static HMODULE g_shlwapi;
-static HMODULE g_shell32;
-
-/* Looks name up in the system folder's library, loaded once on first use and
- * kept for the rest of the process.  NULL when either cannot be had. */
-static AnyFunction FindShellFunction(HMODULE *module, const char *library, const char *name)
-{
-    if (!*module) *module = LoadSystemLibrary(library);
-    return *module ? (AnyFunction)GetProcAddress(*module, name) : NULL;
-}
+typedef HRESULT(WINAPI *CoInitializeExFunction)(LPVOID reserved, DWORD model);
+typedef void(WINAPI *CoUninitializeFunction)(void);
 
 BOOL SystemPathFileExists(const char *path)
 {
-    PathFunction exists = (PathFunction)FindShellFunction(&g_shlwapi, "shlwapi.dll", "PathFileExistsA");
+    PathFunction exists = (PathFunction)FindSystemFunction("shlwapi.dll", "PathFileExistsA");
     return exists ? exists(path) : FALSE;
 }
 
 BOOL SystemPathIsUNC(const char *path)
 {
-    PathFunction isUnc = (PathFunction)FindShellFunction(&g_shlwapi, "shlwapi.dll", "PathIsUNCA");
+    PathFunction isUnc = (PathFunction)FindSystemFunction("shlwapi.dll", "PathIsUNCA");
     return isUnc ? isUnc(path) : FALSE;
 }
 
 BOOL SystemShellExecuteEx(SHELLEXECUTEINFOA *info)
 {
-    ShellExecuteExFunction execute =
-        (ShellExecuteExFunction)FindShellFunction(&g_shell32, "shell32.dll", "ShellExecuteExA");
+    ShellExecuteExFunction execute = (ShellExecuteExFunction)FindSystemFunction("shell32.dll", "ShellExecuteExA");
     return execute ? execute(info) : FALSE;
+}
+
+int StartShellCom(void)
+{
+    CoInitializeExFunction initialize = (CoInitializeExFunction)FindSystemFunction("ole32.dll", "CoInitializeEx");
+    /* S_FALSE (already initialised so) also wants its CoUninitialize. */
+    return initialize && SUCCEEDED(initialize(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
+
+void StopShellCom(void)
+{
+    CoUninitializeFunction uninitialize = (CoUninitializeFunction)FindSystemFunction("ole32.dll", "CoUninitialize");
+    if (uninitialize) uninitialize();
 }

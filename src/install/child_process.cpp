@@ -2,25 +2,30 @@
 
 #include <string.h>
 
+#include "common/bounded.h"
 #include "common/shell_functions.h"
-#include "deploy/command_line.h"
 #include "startup/system_probes.h"
 
-/* One interval of the wait.  The window's thread sleeps it whole, its windows
- * frozen; quiet mode has no window and wakes as soon as the child ends. */
-static void WaitOneInterval(HANDLE process)
+int BuildSystemToolPath(char (&path)[MAX_PATH], const char *tool)
 {
-    if (QuietMode()) WaitForSingleObject(process, CHILD_POLL_INTERVAL);
-    else Sleep(CHILD_POLL_INTERVAL);
+    UINT length = GetWindowsDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path) return 0;
+    /* "32-bit applications can access the native system directory by
+     * substituting %windir%\Sysnative for %windir%\System32" (File System
+     * Redirector).  Both launches name their tool so rather than turn
+     * redirection off: Wow64DisableWow64FsRedirection's documentation allows
+     * that only just around file calls such as CreateFile, as DLL loads fail
+     * meanwhile, and ShellExecuteExA and CreateProcessA load DLLs of their own. */
+    return append_bounded(path, IsWow64() ? "\\Sysnative\\" : "\\SYSTEM32\\") && append_bounded(path, tool);
 }
 
-/* Looks at the child every CHILD_POLL_INTERVAL ms until it has ended; the
- * first look comes after the first interval.  Returns 1 with its exit code,
- * 0 when the code cannot be read (so no unreadable child keeps us waiting). */
-static int WaitForExitCode(HANDLE process, DWORD *exitCode)
+/* No window: looks at the child every CHILD_POLL_INTERVAL ms, waking as soon
+ * as it ends.  Returns 1 with its exit code, 0 when the code cannot be read
+ * (so no unreadable child keeps us waiting). */
+static int PollForExitCode(HANDLE process, DWORD *exitCode)
 {
     for (;;) {
-        WaitOneInterval(process);
+        WaitForSingleObject(process, CHILD_POLL_INTERVAL);
         if (!GetExitCodeProcess(process, exitCode)) return 0;
         if (*exitCode != STILL_ACTIVE) return 1;
         /* STILL_ACTIVE is also a code a child may really exit with: only the
@@ -32,14 +37,51 @@ static int WaitForExitCode(HANDLE process, DWORD *exitCode)
     }
 }
 
-static void DisableRedirectionUnderWow64(void)
+/* Dispatches every message waiting in the thread's queue; a quit message is
+ * kept in *quit (1, with its code) for the loop it belongs to. */
+static void DispatchWaitingMessages(int *quit, WPARAM *quitCode)
 {
-    if (IsWow64()) DisableRedirection();
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            *quit = 1;
+            *quitCode = msg.wParam;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
 }
 
-static void RevertRedirectionUnderWow64(void)
+/* With a window: it is disabled, as a modal dialog's owner is, so no click or
+ * key reaches it, while the thread waits on the child's handle and its own
+ * queue and dispatches what comes (painting, timers, messages other programs
+ * send), as "WaitForSingleObject" asks of a thread that has windows.  The
+ * window takes input again before the caller tells the outcome.  Returns 1
+ * once the child has ended, 0 when the wait fails. */
+static int WaitDispatching(HWND window, HANDLE process)
 {
-    if (IsWow64()) RevertRedirection();
+    int ended = 0;
+    int quit = 0;
+    WPARAM quitCode = 0;
+    EnableWindow(window, FALSE);
+    for (;;) {
+        DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0) ended = 1;
+        if (woke != WAIT_OBJECT_0 + 1) break;
+        DispatchWaitingMessages(&quit, &quitCode);
+    }
+    EnableWindow(window, TRUE);
+    if (quit) PostQuitMessage((int)quitCode);
+    return ended;
+}
+
+/* Waits for the child to end: with window kept alive, or polling without one.
+ * Returns 1 with its exit code, 0 when it cannot be had. */
+static int WaitForExitCode(HWND window, HANDLE process, DWORD *exitCode)
+{
+    if (!window) return PollForExitCode(process, exitCode);
+    return WaitDispatching(window, process) && GetExitCodeProcess(process, exitCode);
 }
 
 ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parameters, int networkDrive,
@@ -49,8 +91,8 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
     memset(&launch, 0, sizeof launch);
     launch.cbSize = sizeof launch;
     launch.fMask = SEE_MASK_NOCLOSEPROCESS | (networkDrive ? SEE_MASK_CONNECTNETDRV : 0);
-    /* Quiet mode shows no window at all, not even the shell's own error box. */
-    if (QuietMode()) launch.fMask |= SEE_MASK_FLAG_NO_UI;
+    /* Without an owner nobody is at the screen: not even the shell's own error box. */
+    if (!owner) launch.fMask |= SEE_MASK_FLAG_NO_UI;
     launch.hwnd = owner;
     launch.lpVerb = "open";
     launch.lpFile = file;
@@ -58,21 +100,22 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
     launch.lpDirectory = NULL;
     launch.nShow = SW_HIDE;
 
-    DisableRedirectionUnderWow64();
+    int com = StartShellCom();
+    ChildOutcome outcome = CHILD_EXIT_UNKNOWN;
     if (!SystemShellExecuteEx(&launch)) {
         *code = GetLastError();
-        RevertRedirectionUnderWow64();
-        return CHILD_NOT_STARTED;
+        outcome = CHILD_NOT_STARTED;
+    } else if (launch.hProcess) {
+        if (WaitForExitCode(owner, launch.hProcess, code)) outcome = CHILD_EXITED;
+        CloseHandle(launch.hProcess);
     }
     /* A launch may succeed without a process handle (the shell handed the
      * file to a running program): nothing to wait for, no code to read. */
-    int ended = launch.hProcess != NULL && WaitForExitCode(launch.hProcess, code);
-    RevertRedirectionUnderWow64();
-    if (launch.hProcess) CloseHandle(launch.hProcess);
-    return ended ? CHILD_EXITED : CHILD_EXIT_UNKNOWN;
+    if (com) StopShellCom();
+    return outcome;
 }
 
-int RunAndWait(const char *program, char *commandLine)
+int RunAndWait(HWND window, const char *program, char *commandLine)
 {
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
@@ -80,15 +123,10 @@ int RunAndWait(const char *program, char *commandLine)
     PROCESS_INFORMATION process;
     memset(&process, 0, sizeof process);
 
-    DisableRedirectionUnderWow64();
-    if (!CreateProcessA(program, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
-        RevertRedirectionUnderWow64();
-        return 0;
-    }
+    if (!CreateProcessA(program, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) return 0;
     CloseHandle(process.hThread);
     DWORD exitCode = 0;
-    int ended = WaitForExitCode(process.hProcess, &exitCode);
-    RevertRedirectionUnderWow64();
+    int ended = WaitForExitCode(window, process.hProcess, &exitCode);
     CloseHandle(process.hProcess);
     return ended && exitCode == 0 ? 1 : 0;
 }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#define CHILD_POLL_INTERVAL 100  /* milliseconds between looks at a running child */
+#define CHILD_POLL_INTERVAL 100  /* milliseconds between looks at a child without a window */
 
 /* How a shell launch ended. */
 enum ChildOutcome {
@@ -13,9 +13,16 @@ enum ChildOutcome {
     CHILD_EXIT_UNKNOWN   /* the child was started, but its exit code cannot be read */
 };
 
+/* Writes the full path of a tool of the system folder that the system's own
+ * programs use: System32, or under WOW64 the 64-bit System32 through its
+ * Sysnative alias.  Returns 0 when the Windows folder cannot be read or the
+ * whole does not fit. */
+int BuildSystemToolPath(char (&path)[MAX_PATH], const char *tool);
+
 /* Opens file with parameters through the shell, hidden and owned by owner
  * (connecting a network drive first when networkDrive is set), and waits for
- * it, with file-system redirection off under WOW64.  *code receives the exit
+ * it.  With an owner, the owner stays alive but disabled meanwhile; without
+ * one, the shell shows no box of its own either.  *code receives the exit
  * code (CHILD_EXITED) or the error code of the failed launch (CHILD_NOT_STARTED). */
 ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parameters, int networkDrive,
                                 DWORD *code);
@@ -23,9 +30,9 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
 /* Runs program (a full path, named apart from the command line so that no
  * space in it can make the system run another program) with commandLine
  * (CreateProcessA may write to it), its window shown as the child chooses,
- * and waits for it, with redirection off under WOW64.
+ * and waits for it, window kept alive but disabled meanwhile (none: polled).
  * Returns 1 when it started and ended with exit code 0, 0 otherwise
  * (not started, another exit code, or an exit code that cannot be read). */
-int RunAndWait(const char *program, char *commandLine);
+int RunAndWait(HWND window, const char *program, char *commandLine);
 
 #endif

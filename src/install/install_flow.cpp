@@ -28,10 +28,9 @@
 #define MSG_SYSTEM_ERROR "A system error occurred.\nExit the program."
 #define MSG_LAUNCH_FAILED "The printer driver installer could not be started (error %d).\nExit the program."
 
-#define STAGING_TOOL "\\SYSTEM32\\pnputil.exe"
 #define STAGING_TOOL_NAME "pnputil.exe"
-#define WIZARD_PROGRAM "\\SYSTEM32\\rundll32.exe"
-#define WIZARD_ARGUMENTS " printui.dll,PrintUIEntry /il"
+#define WIZARD_TOOL_NAME "rundll32.exe"
+#define WIZARD_COMMAND "\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il"
 
 #define TRACE_SIZE 256
 
@@ -53,22 +52,16 @@ static void LogExitCode(const char *tool, DWORD code)
     LogLine("%s ended with exit code %lu (0x%08lX)", tool, (unsigned long)code, (unsigned long)code);
 }
 
-/* Writes the Windows folder followed by tail.  Returns 0, with nothing to
- * run, when the folder cannot be read or the whole does not fit. */
-static int BuildSystemCommand(char (&command)[MAX_PATH], const char *tail)
-{
-    UINT length = GetWindowsDirectoryA(command, sizeof command);
-    if (length == 0 || length >= sizeof command) return 0;
-    return append_bounded(command, tail);
-}
-
-/* The wizard: program is the full path of rundll32.exe, command the line it
- * gets, the same path followed by its arguments.  Returns 0 when the folder
- * cannot be read or the whole does not fit. */
+/* The wizard: program is the full path of rundll32.exe as this process
+ * reaches the system's own (through Sysnative under WOW64), command the line
+ * it gets, its path in its own System32 followed by its arguments.  Returns 0
+ * when the Windows folder cannot be read or either does not fit. */
 static int BuildWizardCommand(char (&program)[MAX_PATH], char (&command)[MAX_PATH])
 {
-    if (!BuildSystemCommand(program, WIZARD_PROGRAM)) return 0;
-    return copy_bounded(command, program) && append_bounded(command, WIZARD_ARGUMENTS);
+    if (!BuildSystemToolPath(program, WIZARD_TOOL_NAME)) return 0;
+    UINT length = GetWindowsDirectoryA(command, sizeof command);
+    if (length == 0 || length >= sizeof command) return 0;
+    return append_bounded(command, WIZARD_COMMAND);
 }
 
 /* -a "<launch folder>\<INF0>": the backslash always goes in, even after a
@@ -124,7 +117,7 @@ static void RunPrinterWizard(HWND page)
         return;
     }
     LogLine("Add Printer wizard: %s", command);
-    if (!RunAndWait(program, command)) {
+    if (!RunAndWait(GetParent(page), program, command)) {
         LogLine("The wizard could not be started or did not end with exit code 0");
         ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
         return;
@@ -147,14 +140,16 @@ void RunInstallation(HWND page)
 
     char program[MAX_PATH];
     char parameters[MAX_PATH];
-    if (!BuildSystemCommand(program, STAGING_TOOL) || !BuildStagingParameters(parameters)) {
+    if (!BuildSystemToolPath(program, STAGING_TOOL_NAME) || !BuildStagingParameters(parameters)) {
         LogLine("The staging command does not fit %d bytes", MAX_PATH - 1);
         ReportOutcome(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
         return;
     }
     LogLine("Staging command: \"%s\" %s", program, parameters);
     DWORD code = 0;
-    switch (ShellLaunchAndWait(g_frameWindow, program, parameters, SystemPathIsUNC(g_launchFolder), &code)) {
+    /* The page's frame owns the launch; quiet mode has neither. */
+    HWND frame = page ? GetParent(page) : NULL;
+    switch (ShellLaunchAndWait(frame, program, parameters, SystemPathIsUNC(g_launchFolder), &code)) {
     case CHILD_NOT_STARTED:
         ReportLaunchFailure(page, code);
         return;

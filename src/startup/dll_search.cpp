@@ -2,26 +2,20 @@
 
 #include <windows.h>
 
+#include "common/system_library.h"
+
 typedef BOOL(WINAPI *SetDefaultDllDirectoriesFn)(DWORD);
 typedef BOOL(WINAPI *SetDllDirectoryFn)(LPCSTR);
 
-typedef void (*AnyFunction)(void);
-
-/* kernel32 is already mapped before any code of ours runs; looking its
- * functions up keeps the executable loadable where they are missing. */
-static AnyFunction FindLoaderFunction(const char *name)
-{
-    HMODULE kernel = GetModuleHandleA("kernel32");
-    return kernel ? (AnyFunction)GetProcAddress(kernel, name) : NULL;
-}
-
+/* kernel32 is mapped before any code of ours runs; looking its functions up
+ * keeps the executable loadable where they are missing. */
 int RestrictDllSearch(void)
 {
     SetDefaultDllDirectoriesFn setDefault =
-        (SetDefaultDllDirectoriesFn)FindLoaderFunction("SetDefaultDllDirectories");
+        (SetDefaultDllDirectoriesFn)FindSystemFunction("kernel32.dll", "SetDefaultDllDirectories");
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return 1;
     /* An empty text removes the current folder from the search order. */
-    SetDllDirectoryFn setDirectory = (SetDllDirectoryFn)FindLoaderFunction("SetDllDirectoryA");
+    SetDllDirectoryFn setDirectory = (SetDllDirectoryFn)FindSystemFunction("kernel32.dll", "SetDllDirectoryA");
     if (setDirectory) setDirectory("");
     return 0;
 }

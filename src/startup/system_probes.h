@@ -1,4 +1,4 @@
-/* What the system is: version query, WOW64 probe, file-system redirection guard. */
+/* What the system is: the version query and the WOW64 probe. */
 #ifndef STARTUP_SYSTEM_PROBES_H
 #define STARTUP_SYSTEM_PROBES_H
 
@@ -8,12 +8,7 @@
  * the system refuses the extended size.  Returns 1 on success, 0 when both fail. */
 int QueryVersion(OSVERSIONINFOEXA *version);
 
-/* Returns 1 only for a 32-bit process on 64-bit Windows. */
+/* Returns 1 only for a 32-bit process on 64-bit Windows (x64 or ARM64). */
 int IsWow64(void);
-
-/* Turn file-system redirection off and back on; nothing happens where the
- * system lacks the functions.  Callers use them only when IsWow64() says so. */
-void DisableRedirection(void);
-void RevertRedirection(void);
 
 #endif

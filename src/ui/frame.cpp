@@ -90,6 +90,7 @@ static LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam
         Sleep(FOCUS_LOSS_PAUSE);
         return 0;
     case WM_CLOSE:
+        if (g_installationStarted) return 0; /* the installation ends the launch itself */
         g_focusMemory = GetFocus();
         return AskToQuit(window);
     case WM_SYSCOMMAND:

@@ -5,6 +5,7 @@
 #include "ui/frame.h"
 
 BYTE g_languageSelection;
+int g_installationStarted;
 
 /* Shows the kept selection in the language list, where the page has one. */
 static void ShowLanguageSelection(HWND page)
@@ -24,9 +25,13 @@ static INT_PTR OnCommand(HWND page, WORD id, WORD code)
         KeepLanguageSelection(page);
         return TRUE;
     }
+    /* Once OK has started the installation, the page's buttons start nothing
+     * more: its messages are still handled while a tool runs. */
+    if (g_installationStarted) return FALSE;
     if (id == IDCANCEL) {
         SendMessageA(g_frameWindow, WM_CLOSE, 0, 0); /* the frame asks before quitting */
     } else if (id == IDC_PAGE_OK) {
+        g_installationStarted = 1;
         RunInstallationFlow(page);
     }
     return FALSE;
@@ -37,6 +42,7 @@ INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     (void)lParam;
     switch (message) {
     case WM_INITDIALOG:
+        g_installationStarted = 0;
         SetFocus(GetDlgItem(page, IDC_PAGE_OK));
         ShowLanguageSelection(page);
         return TRUE;

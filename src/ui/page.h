@@ -8,6 +8,9 @@
  * kept in one byte: an empty selection (-1) is 255. */
 extern BYTE g_languageSelection;
 
+/* Set by the page's OK when it starts the installation, which ends the launch. */
+extern int g_installationStarted;
+
 /* The page's dialog procedure. */
 INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -28,6 +28,7 @@ struct MessageBoxCall {
     std::string text;
     std::string caption;
     UINT type;
+    bool ownerEnabled = true;  /* the owner's top-level window took input when the box came */
 };
 
 /* A named mutex handle the code opened; its address is the HANDLE. */
@@ -53,6 +54,11 @@ struct ChildScript {
 struct Launch {
     std::string api;  /* "ShellExecuteExA" or "CreateProcessA" */
     bool redirectionDisabled = false;
+    /* The program file that runs, as the file system redirector resolves the
+     * name given: under WOW64 System32 is SysWOW64 (unless redirection is off)
+     * and Sysnative is the native System32. */
+    std::string program;
+    bool comApartment = false;  /* COM was initialised apartment-threaded on the thread */
     /* ShellExecuteExA */
     DWORD size = 0;
     ULONG mask = 0;
@@ -116,6 +122,7 @@ struct Window {
     DWORD style = 0;
     LONG x = 0, y = 0, width = 0, height = 0;
     bool visible = false;
+    bool disabled = false;      /* EnableWindow(FALSE) */
     bool destroyed = false;
     bool ended = false;         /* EndDialog was called */
     INT_PTR endResult = 0;
@@ -161,10 +168,24 @@ struct State {
     std::map<char, std::string> drives;
     std::string uncRoot;
 
-    /* WOW64: whether kernel32 exports the functions, and what IsWow64Process answers. */
+    /* WOW64: whether kernel32 exports the functions, and whether this is a
+     * 32-bit process on 64-bit Windows.  IsWow64Process answers isWow64 unless
+     * wow64ProbeAnswer is 0 or 1 (sources disagree on its answer on ARM64);
+     * IsWow64Process2 gives the process machine (I386 under WOW64, else
+     * UNKNOWN) and nativeMachine. */
     bool wow64ProbePresent = false;
+    bool wow64Probe2Present = false;
     bool redirectionPresent = false;
     BOOL isWow64 = FALSE;
+    int wow64ProbeAnswer = -1;
+    USHORT nativeMachine = IMAGE_FILE_MACHINE_AMD64;
+    /* Libraries LoadLibraryA was asked for while this thread had redirection
+     * off under WOW64: each of those loads failed (the 64-bit file was found). */
+    std::vector<std::string> loadsWithRedirectionOff;
+
+    /* COM on this thread: how many initialisations are not yet released, and their model. */
+    int comInitializations = 0;
+    DWORD comModel = 0;
 
     /* DLL search: whether kernel32 exports the two functions that limit it. */
     bool defaultDllDirectoriesPresent = true;
@@ -221,11 +242,17 @@ struct State {
     /* System folder and the libraries found there (lower case file names). */
     std::string systemDirectory = "C:\\WINDOWS\\system32";
     bool systemDirectoryFails = false;
-    std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv", "shlwapi.dll", "shell32.dll"};
+    std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv", "shlwapi.dll", "shell32.dll",
+                                                "ole32.dll"};
 
-    /* The message queue holds only the quit message. */
+    /* The message queue: messages posted to windows, first to last, then the
+     * quit message.  whileChildRuns, when set, is called once by the first
+     * MsgWaitForMultipleObjects: it stands for what happens on the screen
+     * while a tool runs (the user clicking, other programs sending). */
+    std::deque<MSG> postedMessages;
     bool quitPosted = false;
     int quitCode = 0;
+    void (*whileChildRuns)() = NULL;
 
     /* Window records. */
     std::deque<Window> windows;  /* every window created, in order; never removed */

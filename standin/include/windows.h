@@ -38,6 +38,8 @@ typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
 typedef WORD ATOM;
+typedef unsigned short USHORT;
+typedef LONG HRESULT;
 
 #define DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__ *name
 typedef void *HANDLE;
@@ -118,6 +120,12 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 HANDLE WINAPI GetCurrentProcess(void);
+
+/* Machine types IsWow64Process2 reports (through GetProcAddress only) */
+#define IMAGE_FILE_MACHINE_UNKNOWN 0
+#define IMAGE_FILE_MACHINE_I386 0x014c
+#define IMAGE_FILE_MACHINE_AMD64 0x8664
+#define IMAGE_FILE_MACHINE_ARM64 0xAA64
 
 /* DLL search order (SetDefaultDllDirectories, SetDllDirectoryA: through GetProcAddress only) */
 #define LOAD_LIBRARY_SEARCH_APPLICATION_DIR 0x00000200
@@ -349,6 +357,19 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT first, UINT last);
 BOOL WINAPI TranslateMessage(const MSG *msg);
 LRESULT WINAPI DispatchMessageA(const MSG *msg);
 
+/* Waiting for objects while the thread's messages are handled */
+#define WM_NULL 0x0000
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define QS_ALLINPUT 0x04FF
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT remove);
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE *handles, BOOL waitAll, DWORD milliseconds,
+                                       DWORD wakeMask);
+BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+HWND WINAPI GetParent(HWND window);
+BOOL WINAPI IsWindowEnabled(HWND window);
+
 /* The launcher's own entry, called by the run-time start-up (and by the tests on the host). */
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
@@ -444,6 +465,7 @@ typedef void (CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 /* Controls */
 #define BM_GETCHECK 0x00F0
 #define BM_SETCHECK 0x00F1
+#define BM_CLICK 0x00F5
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001
 #define BN_CLICKED 0

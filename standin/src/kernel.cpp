@@ -100,7 +100,17 @@ static BOOL WINAPI StandinIsWow64Process(HANDLE process, PBOOL wow64)
 {
     (void)process;
     Log("IsWow64Process");
-    *wow64 = state().isWow64;
+    *wow64 = state().wow64ProbeAnswer >= 0 ? (BOOL)state().wow64ProbeAnswer : state().isWow64;
+    return TRUE;
+}
+
+/* The process machine is UNKNOWN for a process that is not under WOW64. */
+static BOOL WINAPI StandinIsWow64Process2(HANDLE process, USHORT *processMachine, USHORT *nativeMachine)
+{
+    (void)process;
+    Log("IsWow64Process2");
+    *processMachine = state().isWow64 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_UNKNOWN;
+    if (nativeMachine) *nativeMachine = state().nativeMachine;
     return TRUE;
 }
 
@@ -158,6 +168,8 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
     if (module == &g_kernel32) {
         if (state().wow64ProbePresent && strcmp(name, "IsWow64Process") == 0)
             return (FARPROC)(void (*)(void))StandinIsWow64Process;
+        if (state().wow64Probe2Present && strcmp(name, "IsWow64Process2") == 0)
+            return (FARPROC)(void (*)(void))StandinIsWow64Process2;
         if (state().redirectionPresent && strcmp(name, "Wow64DisableWow64FsRedirection") == 0)
             return (FARPROC)(void (*)(void))StandinDisableRedirection;
         if (state().redirectionPresent && strcmp(name, "Wow64RevertWow64FsRedirection") == 0)

@@ -1,4 +1,5 @@
 /* kernel32 subset: the system folder, loading its libraries, their exports, Sleep. */
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <standin.h>
@@ -11,6 +12,8 @@
 using standin::Log;
 using standin::state;
 
+#define ERROR_BAD_EXE_FORMAT 193L
+#define E_INVALIDARG_STANDIN ((HRESULT)0x80070057L)
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
 
@@ -37,12 +40,20 @@ static std::string Lower(std::string text)
     return text;
 }
 
-/* Loads only the libraries listed in the system folder, named by their full path. */
+/* Loads only the libraries listed in the system folder, named by their full
+ * path.  A 32-bit process under WOW64 whose thread has redirection off finds
+ * the 64-bit file there, which it cannot load: "DLL loading depends on file
+ * system redirection" (Wow64DisableWow64FsRedirection). */
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName)
 {
     std::string path = fileName ? fileName : "";
     Log("LoadLibraryA(" + path + ")");
     std::string folder = state().systemDirectory + "\\";
+    if (state().isWow64 && state().redirectionDisabled) {
+        state().loadsWithRedirectionOff.push_back(path);
+        SetLastError(ERROR_BAD_EXE_FORMAT);
+        return NULL;
+    }
     if (path.size() > folder.size() && strncasecmp(path.c_str(), folder.c_str(), folder.size()) == 0) {
         std::string name = Lower(path.substr(folder.size()));
         for (const std::string &library : state().systemLibraries)
@@ -54,6 +65,26 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName)
 
 HMODULE standin::LibraryModule(const std::string &fileName) { return &g_modules[Lower(fileName)]; }
 
+/* ole32's COM initialisation of the calling thread: each successful call,
+ * S_FALSE included, wants its CoUninitialize. */
+static HRESULT WINAPI StandinCoInitializeEx(LPVOID reserved, DWORD model)
+{
+    Log("CoInitializeEx(" + std::to_string(model) + ")");
+    if (reserved) return E_INVALIDARG_STANDIN;
+    if (state().comInitializations > 0 && (state().comModel & COINIT_APARTMENTTHREADED) !=
+                                              (model & COINIT_APARTMENTTHREADED))
+        return RPC_E_CHANGED_MODE;
+    if (state().comInitializations++ > 0) return S_FALSE;
+    state().comModel = model;
+    return S_OK;
+}
+
+static void WINAPI StandinCoUninitialize(void)
+{
+    Log("CoUninitialize");
+    if (state().comInitializations > 0) state().comInitializations--;
+}
+
 FARPROC standin::ShellExport(HMODULE module, const char *name)
 {
     if (module == &g_modules["shlwapi.dll"]) {
@@ -62,6 +93,10 @@ FARPROC standin::ShellExport(HMODULE module, const char *name)
     }
     if (module == &g_modules["shell32.dll"] && strcmp(name, "ShellExecuteExA") == 0)
         return (FARPROC)(void (*)(void))ShellExecuteExA;
+    if (module == &g_modules["ole32.dll"]) {
+        if (strcmp(name, "CoInitializeEx") == 0) return (FARPROC)(void (*)(void))StandinCoInitializeEx;
+        if (strcmp(name, "CoUninitialize") == 0) return (FARPROC)(void (*)(void))StandinCoUninitialize;
+    }
     return NULL;
 }
 

@@ -1,10 +1,12 @@
 /* kernel32 and shell32 subset for child processes: launches, exit codes,
  * the Windows folder and system error texts.  Children run on the time Sleep records. */
+#include <objbase.h>
 #include <shellapi.h>
 #include <standin.h>
 
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 
 using standin::Log;
 using standin::state;
@@ -44,6 +46,47 @@ static bool HasEnded(const standin::ProcessHandle &process)
 
 static std::string Text(LPCSTR text) { return text ? text : "(null)"; }
 
+/* True when path starts with folder and a backslash, whatever the case; rest
+ * is then what follows. */
+static bool IsBelow(const std::string &path, const std::string &folder, std::string *rest)
+{
+    std::string prefix = folder + "\\";
+    if (path.size() <= prefix.size() || strncasecmp(path.c_str(), prefix.c_str(), prefix.size()) != 0) return false;
+    *rest = path.substr(prefix.size());
+    return true;
+}
+
+/* The file a program name opens, by the file system redirector's rules: a
+ * 32-bit process under WOW64 reaches SysWOW64 through System32 (unless its
+ * thread has redirection off) and the native System32 through Sysnative,
+ * which a 64-bit process does not have ("File System Redirector").  64-bit
+ * Windows has no pnputil.exe in SysWOW64.  Empty when nothing is there. */
+static std::string ProgramFile(const std::string &name)
+{
+    const std::string &windows = state().windowsDirectory;
+    std::string rest;
+    if (IsBelow(name, windows + "\\Sysnative", &rest)) return state().isWow64 ? windows + "\\System32\\" + rest : "";
+    if (!IsBelow(name, windows + "\\System32", &rest)) return name;
+    if (!state().isWow64 || state().redirectionDisabled) return windows + "\\System32\\" + rest;
+    return strcasecmp(rest.c_str(), "pnputil.exe") == 0 ? "" : windows + "\\SysWOW64\\" + rest;
+}
+
+/* CreateProcessA's program: the application name, else the command line's first word. */
+static std::string ProgramName(LPCSTR applicationName, LPCSTR commandLine)
+{
+    if (applicationName) return applicationName;
+    std::string line = Text(commandLine);
+    if (!line.empty() && line[0] == '"') return line.substr(1, line.find('"', 1) - 1);
+    return line.substr(0, line.find(' '));
+}
+
+/* The DLLs the shell loads for itself on a launch (Wine's shell32 loads
+ * rpcrt4, combase and ole32; Windows more): each must load, or the launch fails. */
+static bool LoadShellHelpers()
+{
+    return LoadLibraryA((state().systemDirectory + "\\ole32.dll").c_str()) != NULL;
+}
+
 BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
 {
     Log("ShellExecuteExA(" + Text(info->lpFile) + "," + Text(info->lpParameters) + ")");
@@ -58,10 +101,14 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
     launch.parameters = Text(info->lpParameters);
     launch.directoryGiven = info->lpDirectory != NULL;
     launch.show = info->nShow;
+    launch.program = ProgramFile(launch.file);
+    launch.comApartment = state().comInitializations > 0 && (state().comModel & COINIT_APARTMENTTHREADED);
     state().launches.push_back(launch);
 
-    standin::ChildScript script = NextChild();
     info->hProcess = NULL;
+    if (!LoadShellHelpers()) return FALSE;
+    standin::ChildScript script = NextChild();
+    if (launch.program.empty()) script = standin::ChildScript(), script.launchFails = true;
     if (script.launchFails) {
         info->hInstApp = (HINSTANCE)(ULONG_PTR)SE_ERR_FNF;
         SetLastError(script.launchError);
@@ -95,9 +142,11 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     launch.currentDirectoryGiven = currentDirectory != NULL;
     const unsigned char *bytes = (const unsigned char *)startupInfo;
     launch.startupInfo.assign(bytes, bytes + sizeof(STARTUPINFOA));
+    launch.program = ProgramFile(ProgramName(applicationName, commandLine));
     state().launches.push_back(launch);
 
     standin::ChildScript script = NextChild();
+    if (launch.program.empty()) script = standin::ChildScript(), script.launchFails = true;
     if (script.launchFails) {
         SetLastError(script.launchError);
         return FALSE;

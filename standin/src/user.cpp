@@ -6,11 +6,20 @@
 using standin::Log;
 using standin::state;
 
+/* The top-level window of window: itself, or the window its parents lead to. */
+static standin::Window *TopLevel(HWND window)
+{
+    standin::Window *record = standin::WindowOf(window);
+    while (record && record->parent && standin::WindowOf(record->parent)) record = standin::WindowOf(record->parent);
+    return record;
+}
+
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     Log("MessageBoxA");
-    state().messageBoxes.push_back(
-        standin::MessageBoxCall{owner, text ? text : "", caption ? caption : "", type});
+    standin::Window *top = TopLevel(owner);
+    state().messageBoxes.push_back(standin::MessageBoxCall{owner, text ? text : "", caption ? caption : "", type,
+                                                           !(top && top->disabled)});
     if (!state().messageBoxAnswers.empty()) {
         int answer = state().messageBoxAnswers.front();
         state().messageBoxAnswers.pop_front();
@@ -70,7 +79,7 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
     return 0;
 }
 
-/* The queue holds only the quit message: nothing else is posted on the host. */
+/* The quit message comes after every posted message. */
 void WINAPI PostQuitMessage(int exitCode)
 {
     Log("PostQuitMessage(" + std::to_string(exitCode) + ")");
@@ -100,8 +109,72 @@ BOOL WINAPI TranslateMessage(const MSG *msg)
     return FALSE;
 }
 
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Log("PostMessageA(" + std::to_string(message) + ")");
+    standin::Window *record = standin::WindowOf(window);
+    if (!record || record->destroyed) {
+        SetLastError(1400);  /* ERROR_INVALID_WINDOW_HANDLE */
+        return FALSE;
+    }
+    MSG msg = MSG();
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    state().postedMessages.push_back(msg);
+    return TRUE;
+}
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT remove)
+{
+    (void)window, (void)first, (void)last;
+    Log("PeekMessageA");
+    if (!state().postedMessages.empty()) {
+        *msg = state().postedMessages.front();
+        if (remove & PM_REMOVE) state().postedMessages.pop_front();
+        return TRUE;
+    }
+    if (!state().quitPosted) return FALSE;
+    *msg = MSG();
+    msg->message = WM_QUIT;
+    msg->wParam = (WPARAM)state().quitCode;
+    if (remove & PM_REMOVE) state().quitPosted = false;
+    return TRUE;
+}
+
+/* A posted message goes to its window's procedure; a button told BM_CLICK
+ * tells its parent it was clicked, as a button does. */
 LRESULT WINAPI DispatchMessageA(const MSG *msg)
 {
-    (void)msg;
-    return 0;
+    standin::Window *record = standin::WindowOf(msg->hwnd);
+    if (!record || record->destroyed) return 0;
+    Log("DispatchMessageA(" + std::to_string(msg->message) + ")");
+    if (record->windowProc) return record->windowProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    if (record->dialogProc) return record->dialogProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    if (msg->message == BM_CLICK)
+        return SendMessageA(record->parent, WM_COMMAND, MAKEWPARAM(record->id, BN_CLICKED), (LPARAM)msg->hwnd);
+    return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+/* Wakes for a posted message (or the quit message) before the objects; the
+ * objects are processes, which end when waited for.  whileChildRuns comes first. */
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE *handles, BOOL waitAll, DWORD milliseconds,
+                                       DWORD wakeMask)
+{
+    (void)waitAll, (void)wakeMask;
+    Log("MsgWaitForMultipleObjects");
+    if (state().whileChildRuns) {
+        void (*screen)() = state().whileChildRuns;
+        state().whileChildRuns = NULL;
+        screen();
+    }
+    if (!state().postedMessages.empty() || state().quitPosted) return WAIT_OBJECT_0 + count;
+    for (DWORD i = 0; i < count; i++) {
+        DWORD result = WAIT_FAILED;
+        if (standin::WaitForProcess(handles[i], milliseconds, &result) && result == WAIT_OBJECT_0)
+            return WAIT_OBJECT_0 + i;
+        if (result == WAIT_FAILED) return WAIT_FAILED;
+    }
+    return WAIT_TIMEOUT;
 }

@@ -190,6 +190,31 @@ BOOL WINAPI ShowWindow(HWND window, int command)
     return wasVisible;
 }
 
+/* A child window's parent; a top-level window's owner (NULL when none). */
+HWND WINAPI GetParent(HWND window)
+{
+    Window *record = LiveWindow(window);
+    if (!record) return NULL;
+    return record->parent ? record->parent : record->owner;
+}
+
+/* Returns whether the window was disabled before. */
+BOOL WINAPI EnableWindow(HWND window, BOOL enable)
+{
+    Log(std::string("EnableWindow(") + (enable ? "TRUE" : "FALSE") + ")");
+    Window *record = LiveWindow(window);
+    if (!record) return FALSE;
+    BOOL wasDisabled = record->disabled;
+    record->disabled = !enable;
+    return wasDisabled;
+}
+
+BOOL WINAPI IsWindowEnabled(HWND window)
+{
+    Window *record = LiveWindow(window);
+    return record && !record->disabled;
+}
+
 BOOL WINAPI UpdateWindow(HWND window)
 {
     Log("UpdateWindow");

@@ -12,7 +12,7 @@ import time
 
 import packages
 import ui
-from cases_install import (STAGING_PROGRAM, check_staging, inf_path, package, snapshot, system_tool_replaced)
+from cases_install import (check_staging, inf_path, package, snapshot, staging_program, system_tool_replaced)
 from launcher import DIALOG_CLASS, MESSAGE_BOX_CLASS, NOTICE_MARK, PRODUCT_TITLE
 from suite import case
 from winenv import windows_path
@@ -101,7 +101,7 @@ def deploy_quiet_outcomes(ctx):
     rows = [
         # (row, files removed from the package, pnputil exit code, pnputil missing, exit code, log lines)
         ("staged", [], 0, False, 0,
-         ["Staging command: \"%s\" -a \"" % STAGING_PROGRAM, "pnputil.exe ended with exit code 0 (0x00000000)",
+         ["Staging command: \"%s\" -a \"" % staging_program(ctx), "pnputil.exe ended with exit code 0 (0x00000000)",
           "Not shown (quiet mode), information: Printer driver is ready", "Exit code 0: the driver is staged"]),
         ("restart", [], 3010, False, 3010,
          ["pnputil.exe ended with exit code 3010 (0x00000BC2)", "Exit code 3010: the driver is staged; a restart"]),

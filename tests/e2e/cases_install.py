@@ -3,9 +3,9 @@ command (stand-in pnputil.exe) and the Add Printer wizard (stand-in
 rundll32.exe), every outcome Wine can produce, with the real Setup.exe.
 
 The stand-ins are only in the prefix's 64-bit system32: a 32-bit launcher
-finds them only with file system redirection turned off (syswow64 holds no
-pnputil.exe, and only Wine's own rundll32.exe, which writes no log), so every
-row where a stand-in logs its start proves the launcher's redirection guard.
+finds them only through the Sysnative alias (syswow64 holds no pnputil.exe,
+and only Wine's own rundll32.exe, which writes no log), so every row where a
+stand-in logs its start proves the launcher reaches the 64-bit tools.
 
 Each row checks the boxes in order (text, caption, icon, owner), the command
 line and show state each stand-in received, the debug trace lines (Wine writes
@@ -58,7 +58,6 @@ WINE_BAD_FORMAT_TEXT = "Bad EXE format for "
 NOT_A_PROGRAM = b"not a program\r\n" * 10
 
 WINDOWS_DIR = "C:\\windows"
-STAGING_PROGRAM = WINDOWS_DIR + "\\SYSTEM32\\pnputil.exe"
 WIZARD_COMMAND = WINDOWS_DIR + "\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il"
 SYSTEM32_TOOL = "c:\\windows\\system32\\%s.exe"
 WIZARD_CAPTION = "Add Printer"
@@ -68,6 +67,9 @@ BOX_TIMEOUT_MS = 15000  # a box may come after a stand-in's sleep
 TOOL_START_TIMEOUT = 10
 SLEEP_MS = 1500  # long enough that a launcher not waiting would show its box first
 NO_BOX_MS = 300
+ALIVE_MS = 5000  # a tool running long enough for Windows to call a frozen window hung
+PINGS = 3  # hang checks while it runs, PING_PAUSE seconds apart
+PING_PAUSE = 1.0
 
 
 # --- one launch -------------------------------------------------------------
@@ -236,6 +238,12 @@ def diff(before, after):
 
 # --- what the stand-ins saw ---------------------------------------------------
 
+def staging_program(ctx):
+    """The staging tool as the launcher names it: a 32-bit launcher reaches the
+    64-bit system32 through its Sysnative alias."""
+    return WINDOWS_DIR + ("\\Sysnative" if ctx.env.bits == 32 else "\\SYSTEM32") + "\\pnputil.exe"
+
+
 def check_staging(launch, inf_path):
     """pnputil ran once, hidden, from system32, with -a and the quoted INF path."""
     ctx, row = launch.ctx, launch.row
@@ -244,7 +252,7 @@ def check_staging(launch, inf_path):
         return
     record = records[0]
     # Wine's shell puts the program in quotes, then the parameters as given.
-    ctx.check_equal(record["command_line"], '"%s" -a "%s"' % (STAGING_PROGRAM, inf_path),
+    ctx.check_equal(record["command_line"], '"%s" -a "%s"' % (staging_program(ctx), inf_path),
                     "%s: pnputil command line" % row)
     ctx.check_equal(record["module"].lower(), SYSTEM32_TOOL % "pnputil", "%s: pnputil program" % row)
     ctx.check_equal(record["startup_flags"], "0x%x" % STARTF_USESHOWWINDOW, "%s: pnputil dwFlags" % row)
@@ -416,6 +424,46 @@ def install_wizard_outcomes(ctx):
         record = check_wizard(launch)
         if record:
             ctx.check_equal(record["note"], note, "%s: what the wizard did" % row)
+
+
+@case
+def install_windows_alive_while_tools_run(ctx):
+    # Five seconds of staging, then of the wizard: meanwhile the frame answers
+    # a hang check at once and takes no input, a second OK starts nothing, and
+    # the outcome box follows as ever.
+    name = "E2E %s %d" % (ctx.name, os.getpid())
+    rows = [
+        # (row, network, tool, stand-in settings, boxes after the wait)
+        ("staging", False, "pnputil", {"E2E_PNPUTIL_SLEEP_MS": ALIVE_MS}, [Box(MSG_READY, "information")]),
+        ("wizard", True, "rundll32", {"E2E_WIZARD_SLEEP_MS": ALIVE_MS, "E2E_WIZARD_ADD_PRINTER": 1,
+                                      "E2E_WIZARD_PRINTER_NAME": name}, [Box(MSG_COMPLETED, "information")]),
+    ]
+    for row, network, tool, tools, boxes in rows:
+        folder = package(ctx, row)
+        launch = Launch(ctx, row, folder, tools)
+        launch.confirm_page(network)
+        if network:
+            launch.expect_boxes([Box(MSG_NETWORK_NOTICE, "information")])
+        ctx.require(launch.wait_for_start(tool), "%s: %s did not start" % (row, tool))
+        for look in range(PINGS):
+            answer, result = ui.ping(ctx.env, exe="Setup.exe", class_name=FRAME_CLASS)
+            what = "%s: hang check %d" % (row, look + 1)
+            if ctx.check(answer is not None, "%s: not sent; %s" % (what, result.describe())):
+                ctx.check(answer["answered"], "%s: not answered: %r" % (what, answer))
+                ctx.check(answer["milliseconds"] <= 1000, "%s: answered after %d ms" % (what, answer["milliseconds"]))
+                ctx.check_equal(answer["enabled"], False, "%s: frame takes input" % what)
+            ctx.check(not [record for record in launch.exited() if record["tool"] == tool],
+                      "%s: came only after %s had ended" % (what, tool))
+            if look == 0:
+                again = ui.click(ctx.env, "OK", exe="Setup.exe", class_name=FRAME_CLASS)
+                ctx.check(again.done, "%s: second OK not pressed; %s" % (row, again.describe()))
+            launch.no_box_now("%s running" % tool)
+            time.sleep(PING_PAUSE)
+        if launch.expect_boxes(boxes):
+            check_waited(launch, tool)
+        launch.finish([])
+        check_staging(launch, inf_path(folder))
+        check_wizard(launch, started=network)
 
 
 @case

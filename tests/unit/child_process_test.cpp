@@ -1,4 +1,4 @@
-/* Shell launch and wait, run and wait: launch records, redirection, exit codes. */
+/* Shell launch and wait, run and wait: launch records, waits, exit codes. */
 #include "install/child_process.h"
 #include "support.h"
 
@@ -29,15 +29,6 @@ bool AllHandlesClosed()
     return true;
 }
 
-/* Position of the first call starting with prefix, or -1. */
-int CallIndex(const std::string &prefix)
-{
-    const std::vector<std::string> &calls = standin::state().calls;
-    for (size_t i = 0; i < calls.size(); i++)
-        if (calls[i].compare(0, prefix.size(), prefix) == 0) return (int)i;
-    return -1;
-}
-
 TEST(ShellLaunchTest, FillsTheLaunchRecord)
 {
     for (int networkDrive : {0, 1}) {
@@ -66,7 +57,7 @@ TEST(RunAndWaitTest, FillsOnlyTheStartupRecordSize)
     standin::Reset();
     const char program[] = "C:\\WINDOWS\\SYSTEM32\\rundll32.exe";
     char command[] = "C:\\WINDOWS\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il";
-    EXPECT_EQ(RunAndWait(program, command), 1);
+    EXPECT_EQ(RunAndWait(NULL, program, command), 1);
     ASSERT_EQ(standin::state().launches.size(), 1u);
     const standin::Launch &launch = standin::state().launches[0];
     EXPECT_EQ(launch.api, "CreateProcessA");
@@ -84,8 +75,10 @@ TEST(RunAndWaitTest, FillsOnlyTheStartupRecordSize)
     EXPECT_EQ(launch.startupInfo, std::vector<unsigned char>(bytes, bytes + sizeof expected));
 }
 
-/* Both runners, one child each: what comes back, how long they polled, and
- * that no handle is left open. */
+/* Both runners, one child each, with a window to keep alive and without:
+ * what comes back, how long they waited, and that no handle is left open.
+ * With a window the wait ends when the child does; without, it looks every
+ * 100 ms, or as soon as the child ends. */
 TEST(ChildWaitTest, MapsEveryEnding)
 {
     standin::ChildScript unreadable = Child(0, 300);
@@ -96,50 +89,40 @@ TEST(ChildWaitTest, MapsEveryEnding)
         ChildOutcome shellOutcome;
         DWORD shellCode;
         int runResult;
-        DWORD slept;  /* milliseconds; the first look comes after one interval */
+        DWORD waitedWithWindow, waitedWithout;  /* milliseconds */
     } cases[] = {
-        {"exits 0 at once", Child(0), CHILD_EXITED, 0, 1, 100},
-        {"exits 0 after 1 s", Child(0, 1000), CHILD_EXITED, 0, 1, 1000},
-        {"exits 0 after 1.05 s", Child(0, 1050), CHILD_EXITED, 0, 1, 1100},
-        {"exits 2", Child(2, 250), CHILD_EXITED, 2, 0, 300},
-        {"exits -1", Child(0xFFFFFFFF), CHILD_EXITED, 0xFFFFFFFF, 0, 100},
-        {"really exits 259", Child(STILL_ACTIVE, 400), CHILD_EXITED, STILL_ACTIVE, 0, 400},
-        {"exit code unreadable", unreadable, CHILD_EXIT_UNKNOWN, 0, 0, 100},
-        {"no launch", FailedLaunch(ERROR_FILE_NOT_FOUND), CHILD_NOT_STARTED, ERROR_FILE_NOT_FOUND, 0, 0},
-        {"no launch, error 0", FailedLaunch(0), CHILD_NOT_STARTED, 0, 0, 0},
+        {"exits 0 at once", Child(0), CHILD_EXITED, 0, 1, 0, 0},
+        {"exits 0 after 1 s", Child(0, 1000), CHILD_EXITED, 0, 1, 1000, 1000},
+        {"exits 0 after 1.05 s", Child(0, 1050), CHILD_EXITED, 0, 1, 1050, 1100},
+        {"exits 2", Child(2, 250), CHILD_EXITED, 2, 0, 250, 300},
+        {"exits -1", Child(0xFFFFFFFF), CHILD_EXITED, 0xFFFFFFFF, 0, 0, 0},
+        {"really exits 259", Child(STILL_ACTIVE, 400), CHILD_EXITED, STILL_ACTIVE, 0, 400, 400},
+        {"exit code unreadable", unreadable, CHILD_EXIT_UNKNOWN, 0, 0, 300, 100},
+        {"no launch", FailedLaunch(ERROR_FILE_NOT_FOUND), CHILD_NOT_STARTED, ERROR_FILE_NOT_FOUND, 0, 0, 0},
+        {"no launch, error 0", FailedLaunch(0), CHILD_NOT_STARTED, 0, 0, 0, 0},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        standin::Reset();
-        standin::state().children.push_back(c.child);
-        DWORD code = 12345;
-        EXPECT_EQ(ShellLaunchAndWait(Owner(), "tool.exe", "", 0, &code), c.shellOutcome);
-        if (c.shellOutcome != CHILD_EXIT_UNKNOWN) {
-            EXPECT_EQ(code, c.shellCode);
+        for (HWND window : {Owner(), (HWND)NULL}) {
+            SCOPED_TRACE(std::string(c.name) + (window ? ", window" : ", no window"));
+            DWORD waited = window ? c.waitedWithWindow : c.waitedWithout;
+            standin::Reset();
+            standin::state().children.push_back(c.child);
+            DWORD code = 12345;
+            EXPECT_EQ(ShellLaunchAndWait(window, "tool.exe", "", 0, &code), c.shellOutcome);
+            if (c.shellOutcome != CHILD_EXIT_UNKNOWN) {
+                EXPECT_EQ(code, c.shellCode);
+            }
+            EXPECT_EQ(standin::state().sleptMilliseconds, waited);
+            EXPECT_TRUE(AllHandlesClosed());
+
+            standin::Reset();
+            standin::state().children.push_back(c.child);
+            char command[] = "tool.exe";
+            EXPECT_EQ(RunAndWait(window, "C:\\tool.exe", command), c.runResult);
+            EXPECT_EQ(standin::state().sleptMilliseconds, waited);
+            EXPECT_TRUE(AllHandlesClosed());
         }
-        EXPECT_EQ(standin::state().sleptMilliseconds, c.slept);
-        EXPECT_TRUE(AllHandlesClosed());
-
-        standin::Reset();
-        standin::state().children.push_back(c.child);
-        char command[] = "tool.exe";
-        EXPECT_EQ(RunAndWait("C:\\tool.exe", command), c.runResult);
-        EXPECT_EQ(standin::state().sleptMilliseconds, c.slept);
-        EXPECT_TRUE(AllHandlesClosed());
     }
-}
-
-TEST(ChildWaitTest, PollsEveryHundredMilliseconds)
-{
-    standin::Reset();
-    standin::state().children.push_back(Child(0, 300));
-    DWORD code;
-    ShellLaunchAndWait(Owner(), "tool.exe", "", 0, &code);
-    std::vector<std::string> sleeps;
-    for (const std::string &call : standin::state().calls)
-        if (call.compare(0, 6, "Sleep(") == 0) sleeps.push_back(call);
-    EXPECT_EQ(sleeps, std::vector<std::string>(3, "Sleep(100)"));
-    EXPECT_LT(CallIndex("Sleep"), CallIndex("GetExitCodeProcess"));
 }
 
 TEST(ChildWaitTest, ShellLaunchWithoutAProcessHandleWaitsForNothing)
@@ -152,54 +135,6 @@ TEST(ChildWaitTest, ShellLaunchWithoutAProcessHandleWaitsForNothing)
     EXPECT_EQ(ShellLaunchAndWait(Owner(), "tool.exe", "", 0, &code), CHILD_EXIT_UNKNOWN);
     EXPECT_FALSE(standin::Called("GetExitCodeProcess"));
     EXPECT_FALSE(standin::Called("CloseHandle"));
-}
-
-/* Redirection goes off just before the launch and back on once the child has
- * ended or the launch has failed, and only for a 32-bit process on 64-bit Windows. */
-TEST(ChildWaitTest, GuardsRedirectionOnlyUnderWow64)
-{
-    struct Case {
-        bool probe;
-        BOOL wow64;
-        bool launchFails;
-        bool guarded;
-    } cases[] = {
-        {false, FALSE, false, false}, {true, FALSE, false, false}, {true, FALSE, true, false},
-        {true, TRUE, false, true},    {true, TRUE, true, true},
-    };
-    for (const Case &c : cases) {
-        for (int shell : {1, 0}) {
-            SCOPED_TRACE(std::to_string(c.probe) + std::to_string(c.wow64) + std::to_string(c.launchFails) +
-                         std::to_string(shell));
-            standin::Reset();
-            standin::state().wow64ProbePresent = c.probe;
-            standin::state().redirectionPresent = true;
-            standin::state().isWow64 = c.wow64;
-            standin::state().children.push_back(c.launchFails ? FailedLaunch(1155) : Child(0, 200));
-            DWORD code = 0;
-            char command[] = "tool.exe";
-            if (shell) {
-                ShellLaunchAndWait(Owner(), "tool.exe", "", 0, &code);
-                if (c.launchFails) {
-                    EXPECT_EQ(code, 1155u);
-                }
-            } else {
-                RunAndWait("C:\\tool.exe", command);
-            }
-            ASSERT_EQ(standin::state().launches.size(), 1u);
-            EXPECT_EQ(standin::state().launches[0].redirectionDisabled, c.guarded);
-            EXPECT_EQ(standin::Called("Wow64DisableWow64FsRedirection"), c.guarded);
-            EXPECT_EQ(standin::Called("Wow64RevertWow64FsRedirection(NULL)"), c.guarded);
-            EXPECT_FALSE(standin::state().redirectionDisabled);
-            if (c.guarded && !c.launchFails) {
-                /* back on only after the last look at the child */
-                int lastRead = -1;
-                for (size_t i = 0; i < standin::state().calls.size(); i++)
-                    if (standin::state().calls[i] == "GetExitCodeProcess") lastRead = (int)i;
-                EXPECT_GT(CallIndex("Wow64RevertWow64FsRedirection"), lastRead);
-            }
-        }
-    }
 }
 
 }  // namespace

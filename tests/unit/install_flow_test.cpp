@@ -341,20 +341,96 @@ TEST_F(InstallFlowTest, CommandsAtTheirLimits)
     }
 }
 
-/* Under WOW64 the redirection is back on before the failed launch is reported. */
-TEST_F(InstallFlowTest, RedirectionRevertedBeforeTheReport)
+/* On 64-bit Windows the tools are the 64-bit System32 ones, reached through
+ * Sysnative with redirection left on, so no DLL load can fail (the shell's
+ * own included); COM is apartment-threaded for the shell launch and released. */
+TEST_F(InstallFlowTest, SystemToolsOf64BitWindows)
 {
-    sys().wow64ProbePresent = true;
-    sys().redirectionPresent = true;
-    sys().isWow64 = TRUE;
-    sys().children = {FailedLaunch(2)};
-    ExpectLaunchEnded(Install(false));
-    ASSERT_EQ(sys().launches.size(), 1u);
-    EXPECT_TRUE(sys().launches[0].redirectionDisabled);
-    int revert = CallIndex("Wow64RevertWow64FsRedirection");
-    EXPECT_GT(revert, CallIndex("ShellExecuteExA"));
-    EXPECT_LT(revert, CallIndex("OutputDebugStringA"));
-    EXPECT_LT(revert, CallIndex("MessageBoxA"));
+    struct Case {
+        const char *system;
+        BOOL wow64;
+        bool probe2;         /* kernel32 exports IsWow64Process2 */
+        int oldProbeAnswer;  /* what IsWow64Process says; -1: the truth */
+        const char *folder;  /* how the launcher names the system folder */
+    } cases[] = {
+        {"32-bit Windows", FALSE, false, -1, "SYSTEM32"},
+        {"x64 Windows 7", TRUE, false, -1, "Sysnative"},
+        {"x64 Windows 11", TRUE, true, -1, "Sysnative"},
+        {"ARM64 Windows 11, IsWow64Process says no", TRUE, true, 0, "Sysnative"},
+        {"the 64-bit build", FALSE, true, -1, "SYSTEM32"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.system);
+        Restart();
+        WritePackage("");
+        sys().wow64ProbePresent = true;
+        sys().wow64Probe2Present = c.probe2;
+        sys().redirectionPresent = true;
+        sys().isWow64 = c.wow64;
+        sys().wow64ProbeAnswer = c.oldProbeAnswer;
+        sys().children = {Exits(0), Exits(0, 1)};
+        ExpectLaunchEnded(Install(true));
+        EXPECT_EQ(Boxes(), (std::vector<std::string>{Notice(), PageBox("information", kCompleted)}));
+        ASSERT_EQ(sys().launches.size(), 2u);
+        const standin::Launch &staging = sys().launches[0], &wizard = sys().launches[1];
+        EXPECT_EQ(staging.file, std::string("C:\\WINDOWS\\") + c.folder + "\\pnputil.exe");
+        EXPECT_EQ(staging.program, "C:\\WINDOWS\\System32\\pnputil.exe");
+        EXPECT_EQ(staging.parameters, StagingParameters());
+        EXPECT_TRUE(staging.comApartment);
+        EXPECT_EQ(wizard.applicationName, std::string("C:\\WINDOWS\\") + c.folder + "\\rundll32.exe");
+        EXPECT_EQ(wizard.program, "C:\\WINDOWS\\System32\\rundll32.exe");
+        EXPECT_EQ(wizard.commandLine, kWizard);  /* the path as the 64-bit wizard sees its own */
+        EXPECT_EQ(sys().loadsWithRedirectionOff, std::vector<std::string>{});
+        EXPECT_EQ(sys().comInitializations, 0);
+    }
+}
+
+/* What the screen does while a tool runs: another program's message, the
+ * user pressing OK or CANCEL again (a posted BM_CLICK) or closing the frame. */
+std::vector<bool> g_frameEnabledWhileToolRuns;
+size_t g_lastLaunchSeen;
+
+void ActWhileToolRuns()
+{
+    standin::state().whileChildRuns = ActWhileToolRuns;
+    if (standin::state().launches.size() == g_lastLaunchSeen) return;
+    g_lastLaunchSeen = standin::state().launches.size();
+    g_frameEnabledWhileToolRuns.push_back(IsWindowEnabled(g_frameWindow) != FALSE);
+    PostMessageA(g_frameWindow, WM_NULL, 0, 0);
+    PostMessageA(GetDlgItem(g_pageWindow, IDC_PAGE_OK), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(g_pageWindow, IDCANCEL), BM_CLICK, 0, 0);
+    PostMessageA(g_frameWindow, WM_CLOSE, 0, 0);
+}
+
+/* The frame is disabled while each tool runs, its messages are handled, and
+ * nothing the screen does starts a second installation or the quit prompt;
+ * the frame takes input again before the outcome box. */
+TEST_F(InstallFlowTest, WindowsStayAliveWhileAToolRuns)
+{
+    struct Case {
+        bool networkPort;
+        std::vector<std::string> boxes;
+        size_t launches;
+    } cases[] = {
+        {false, {PageBox("information", kReady)}, 1},
+        {true, {Notice(), PageBox("information", kCompleted)}, 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.networkPort);
+        Restart();
+        WritePackage("");
+        sys().children = {Exits(0), Exits(0, 1)};
+        g_frameEnabledWhileToolRuns.clear();
+        g_lastLaunchSeen = 0;
+        sys().whileChildRuns = ActWhileToolRuns;
+        ExpectLaunchEnded(Install(c.networkPort));
+        EXPECT_EQ(Boxes(), c.boxes);
+        EXPECT_EQ(sys().launches.size(), c.launches);
+        EXPECT_EQ(g_frameEnabledWhileToolRuns, std::vector<bool>(c.launches, false));
+        EXPECT_TRUE(sys().postedMessages.empty()) << "messages left undispatched";
+        for (const standin::MessageBoxCall &box : sys().messageBoxes) EXPECT_TRUE(box.ownerEnabled) << box.text;
+        EXPECT_TRUE(IsWindowEnabled(g_frameWindow));
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-/* Version query, WOW64 probe, redirection guard and version policy. */
+/* Version query, WOW64 probe and version policy. */
 #include "startup/system_probes.h"
 #include "startup/version_policy.h"
 #include "support.h"
@@ -36,35 +36,32 @@ TEST(VersionQueryTest, FallsBackToTheBasicRecord)
     }
 }
 
-TEST(Wow64ProbeTest, AnswersOnlyWhatTheSystemSays)
+/* IsWow64Process2 where kernel32 has it, else IsWow64Process; neither means no. */
+TEST(Wow64ProbeTest, AnswersWhatTheSystemSays)
 {
     struct Case {
-        bool present;
+        const char *system;
+        bool present, present2;
         BOOL wow64;
+        int oldProbeAnswer;  /* what IsWow64Process says; -1: the truth */
         int answer;
-    } cases[] = {{false, TRUE, 0}, {true, FALSE, 0}, {true, TRUE, 1}};
+    } cases[] = {
+        {"32-bit Windows without the probes", false, false, FALSE, -1, 0},
+        {"32-bit Windows 7", true, false, FALSE, -1, 0},
+        {"x64 Windows 7", true, false, TRUE, -1, 1},
+        {"x64 Windows 11", true, true, TRUE, -1, 1},
+        {"ARM64 Windows 11, IsWow64Process says no", true, true, TRUE, 0, 1},
+        {"the 64-bit build on Windows 11", true, true, FALSE, 1, 0},
+    };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.system);
         standin::Reset();
         standin::state().wow64ProbePresent = c.present;
+        standin::state().wow64Probe2Present = c.present2;
         standin::state().isWow64 = c.wow64;
+        standin::state().wow64ProbeAnswer = c.oldProbeAnswer;
         EXPECT_EQ(IsWow64(), c.answer);
-        EXPECT_EQ(standin::Called("IsWow64Process"), c.present);
     }
-}
-
-TEST(RedirectionGuardTest, RevertsWithANullStateAndDoesNothingWithoutTheFunctions)
-{
-    standin::Reset();
-    DisableRedirection();
-    RevertRedirection();
-    EXPECT_FALSE(standin::Called("Wow64"));
-
-    standin::Reset();
-    standin::state().redirectionPresent = true;
-    DisableRedirection();
-    RevertRedirection();
-    EXPECT_TRUE(standin::Called("Wow64DisableWow64FsRedirection"));
-    EXPECT_TRUE(standin::Called("Wow64RevertWow64FsRedirection(NULL)"));
 }
 
 TEST(VersionPolicyTest, AcceptsWindows7AndLaterAsReported)
