@@ -2,7 +2,7 @@
 enable_language(RC)
 
 # Small: size-optimised, no unwind tables (no exceptions), unused functions dropped,
-# stripped, and our own entry point (src/startup/entry.cpp) in place of the run-time
+# stripped, and our own entry point (src/startup/process_entry.cpp) in place of the run-time
 # library's start-up, which the launcher does not need (some 9 KiB).  The run-time
 # library itself, msvcrt.dll, still serves _splitpath and _vsnprintf: it readies
 # itself when it is loaded.  No link-time optimisation: with the start-up left out
@@ -17,7 +17,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
     set(WIN_ENTRY _LauncherEntry@0)
 endif()
-set(WIN_ENTRY_SOURCE ${CMAKE_SOURCE_DIR}/src/startup/entry.cpp)
+set(WIN_ENTRY_SOURCE ${CMAKE_SOURCE_DIR}/src/startup/process_entry.cpp)
 set(WIN_LINK_OPTIONS -Os -static -s -nostartfiles -Wl,-e,${WIN_ENTRY} -Wl,--gc-sections
     -Wl,--no-insert-timestamp)
 

@@ -4,7 +4,7 @@
 
 #include "common/bounded.h"
 #include "common/shell_functions.h"
-#include "startup/system_probes.h"
+#include "common/system_probes.h"
 
 int BuildSystemToolPath(char (&path)[MAX_PATH], const char *tool)
 {

@@ -1,16 +1,14 @@
 #include "install/install_flow.h"
 
 #include "common/bounded.h"
-#include "common/message.h"
+#include "common/launch_folder.h"
+#include "common/launch_log.h"
+#include "common/outcome.h"
 #include "common/shell_functions.h"
-#include "deploy/command_line.h"
-#include "deploy/launch_log.h"
-#include "deploy/outcome.h"
+#include "common/user_message.h"
 #include "install/child_process.h"
 #include "install/printer_count.h"
-#include "setupinfo/manifest_check.h"
-#include "startup/launch_folder.h"
-#include "ui/frame.h"
+#include "setupinfo/driver_entries.h"
 
 #define MSG_NETWORK_NOTICE                                                                  \
     "\"Use a network port\" is selected.\n"                                                 \
@@ -40,11 +38,10 @@ static int NetworkPortChosen(HWND page)
     return page != NULL && IsDlgButtonChecked(page, IDC_NETWORK_PORT) == BST_CHECKED;
 }
 
-/* Quiet mode passes on the staging tool's own codes for "staged, restart
- * needed"; window mode reports every code but 0 as an abort. */
+/* The staging tool's own codes for "staged, restart needed". */
 static int StagedWithRestart(DWORD code)
 {
-    return QuietMode() && (code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED);
+    return code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED;
 }
 
 static void LogExitCode(const char *tool, DWORD code)
@@ -133,9 +130,9 @@ static void RunPrinterWizard(HWND page)
     }
 }
 
-void RunInstallation(HWND page)
+void RunInstallation(HWND page, int restartIsStaged)
 {
-    if (!CheckDriverManifest()) return;
+    if (!CheckDriverEntries()) return;
     if (NetworkPortChosen(page)) ShowMessage(page, MSG_NETWORK_NOTICE, MB_KIND_INFORMATION);
 
     char program[MAX_PATH];
@@ -165,7 +162,7 @@ void RunInstallation(HWND page)
         char line[TRACE_SIZE];
         format_bounded(line, "ExitCode = %ld", (long)(LONG)code);
         OutputDebugStringA(line);
-        if (!StagedWithRestart(code)) {
+        if (!restartIsStaged || !StagedWithRestart(code)) {
             ReportOutcome(page, MSG_ABORTED, MB_KIND_WARNING, ERROR_INSTALL_FAILURE);
             return;
         }
@@ -175,10 +172,4 @@ void RunInstallation(HWND page)
         return;
     }
     RunPrinterWizard(page);
-}
-
-void RunInstallationFlow(HWND page)
-{
-    RunInstallation(page);
-    SendMessageA(g_frameWindow, WM_DESTROY, 0, 0);
 }

@@ -70,15 +70,10 @@ static int EnumerateWith(EnumPrintersFunction enumPrinters)
 
 int CountPrinters(void)
 {
-    HMODULE spooler = LoadSystemLibrary("winspool.drv");
-    EnumPrintersFunction enumPrinters =
-        spooler ? (EnumPrintersFunction)(void (*)(void))GetProcAddress(spooler, "EnumPrintersA") : NULL;
+    EnumPrintersFunction enumPrinters = (EnumPrintersFunction)FindSystemFunction("winspool.drv", "EnumPrintersA");
     if (!enumPrinters) {
         TraceSpoolerError(GetLastError());
-        if (spooler) FreeLibrary(spooler);
         return -1;
     }
-    int count = EnumerateWith(enumPrinters);
-    FreeLibrary(spooler);
-    return count;
+    return EnumerateWith(enumPrinters);
 }

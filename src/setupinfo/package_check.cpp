@@ -4,16 +4,16 @@
 #include <windows.h>
 
 #include "common/bounded.h"
+#include "common/console.h"
+#include "common/launch_folder.h"
+#include "common/launch_log.h"
 #include "common/names.h"
 #include "common/shell_functions.h"
-#include "deploy/console_report.h"
-#include "deploy/launch_log.h"
-#include "setupinfo/manifest_check.h"
+#include "setupinfo/driver_entries.h"
 #include "setupinfo/setup_file.h"
-#include "startup/launch_folder.h"
+#include "setupinfo/setup_lists.h"
 
 #define ENTRY_LIMIT 1000            /* entries of a list that are checked */
-#define LONG_VALUE_SIZE 1024        /* room to see a value the launcher would read cut */
 #define KEY_LIST_SIZE 32768         /* the key names of one section */
 #define SAMPLE_SIZE 65536           /* the setup file's bytes looked at for its encoding */
 #define SHORTEST_FOLDER 3           /* a drive root such as "C:\" */
@@ -24,24 +24,29 @@
 
 enum ProblemKind { PROBLEM_WARNING, PROBLEM_ERROR };
 
-static char g_setupFile[MAX_PATH];
-static char g_files[ENTRY_LIMIT][MAX_PATH];  /* the file list as read */
-static int g_fileCount;
-static int g_errors;
-static int g_warnings;
-static int g_budget;                          /* longest launch folder allowed */
-static char g_budgetKey[MAX_PATH];            /* the entry that sets it */
+/* One check's findings so far. */
+static struct {
+    char setupFile[MAX_PATH];
+    char files[ENTRY_LIMIT][MAX_PATH];  /* the file list as read */
+    int fileCount;
+    int errors;
+    int warnings;
+    int budget;                         /* longest launch folder allowed */
+    char budgetKey[MAX_PATH];           /* the entry that sets it */
+} g_check;
 
+/* Reports one problem as "error: ..." or "warning: ..." and counts it. */
 static void Problem(ProblemKind kind, const char *format, ...)
 {
-    char text[LOG_LINE_SIZE];
+    char line[LOG_LINE_SIZE];
+    copy_bounded(line, kind == PROBLEM_ERROR ? "error: " : "warning: ");
+    append_bounded(line, format);
+    if (kind == PROBLEM_ERROR) g_check.errors++;
+    else g_check.warnings++;
     va_list args;
     va_start(args, format);
-    vformat_bounded(text, format, args);
+    ReportLineV(line, args);
     va_end(args);
-    if (kind == PROBLEM_ERROR) g_errors++;
-    else g_warnings++;
-    ReportLine("%s: %s", kind == PROBLEM_ERROR ? "error" : "warning", text);
 }
 
 /* The launch folder an entry of length bytes leaves, behind room. */
@@ -50,9 +55,9 @@ static void NoteBudget(const char *section, const char *key, size_t length, int 
     int folder = room - (int)length;
     if (folder < SHORTEST_FOLDER)
         Problem(PROBLEM_ERROR, "[%s] %s: %u bytes, too long for any launch folder", section, key, (unsigned)length);
-    if (folder < g_budget) {
-        g_budget = folder;
-        format_bounded(g_budgetKey, "[%s] %s", section, key);
+    if (folder < g_check.budget) {
+        g_check.budget = folder;
+        format_bounded(g_check.budgetKey, "[%s] %s", section, key);
     }
 }
 
@@ -69,31 +74,36 @@ static int Exists(const char *name)
     return RelativePath(name, path) && SystemPathFileExists(path);
 }
 
-/* Reads section/key as the launcher does; reports it and returns 0 when it
- * is missing, empty, "unknown" or longer than the launcher reads. */
-static int ReadEntry(const char *section, const char *key, char (&value)[MAX_PATH])
+/* Reports entry when the launcher would find it missing, empty, "unknown",
+ * or read it cut; returns 1 when it is whole and valid otherwise. */
+static int EntryWhole(const char *section, const SetupEntry *entry)
 {
-    char whole[LONG_VALUE_SIZE];
-    GetPrivateProfileStringA(section, key, SETUP_VALUE_MISSING, whole, sizeof whole, g_setupFile);
-    if (!IsValidSetupValue(whole)) {
-        Problem(PROBLEM_ERROR, "[%s] %s: missing, empty or \"" SETUP_VALUE_MISSING "\"", section, key);
+    if (entry->verdict == ENTRY_MISSING) {
+        Problem(PROBLEM_ERROR, "[%s] %s: missing, empty or \"" SETUP_VALUE_MISSING "\"", section, entry->key);
         return 0;
     }
-    if (strlen(whole) >= SETUP_VALUE_SIZE) {
-        Problem(PROBLEM_ERROR, "[%s] %s: over 254 bytes, read cut", section, key);
+    if (entry->cut) {
+        Problem(PROBLEM_ERROR, "[%s] %s: over 254 bytes, read cut", section, entry->key);
         return 0;
     }
-    copy_bounded(value, whole);
     return 1;
 }
 
-/* A count as the launcher reads it; 0 (missing, or not a number) is an error. */
-static int ReadCount(const char *section, const char *key)
+/* Reads section/key as the launcher does, and reports it when it is wanting. */
+static void CheckValue(const char *section, const char *key)
 {
-    int count = (int)GetPrivateProfileIntA(section, key, 0, g_setupFile);
-    if (count == 0) Problem(PROBLEM_ERROR, "[%s] %s: 0, missing or not a number", section, key);
+    SetupEntry entry;
+    ReadSetupEntry(g_check.setupFile, section, key, 0, &entry);
+    EntryWhole(section, &entry);
+}
+
+/* A list's count as the launcher reads it; 0 (missing, or not a number) is an error. */
+static int ReadCount(const SetupList *list)
+{
+    int count = ReadListCount(g_check.setupFile, list);
+    if (count == 0) Problem(PROBLEM_ERROR, "[%s] %s: 0, missing or not a number", list->countSection, list->countKey);
     if (count > ENTRY_LIMIT) {
-        Problem(PROBLEM_ERROR, "[%s] %s=%d: over 1000 entries", section, key, count);
+        Problem(PROBLEM_ERROR, "[%s] %s=%d: over 1000 entries", list->countSection, list->countKey, count);
         count = ENTRY_LIMIT;
     }
     return count;
@@ -122,21 +132,22 @@ static int EntryNumber(const char *key, const char *prefix)
 }
 
 /* Entries numbered at or past count are never read by the launcher. */
-static void WarnBeyondCount(const char *section, const char *prefix, const char *countKey, int count)
+static void WarnBeyondCount(const SetupList *list, int count)
 {
     static char keys[KEY_LIST_SIZE];
-    ReadKeyNames(section, g_setupFile, keys);
+    ReadKeyNames(list->section, g_check.setupFile, keys);
     for (const char *key = keys; *key; key += strlen(key) + 1) {
-        int number = EntryNumber(key, prefix);
+        int number = EntryNumber(key, list->keyPrefix);
         if (number >= 0 && number >= count)
-            Problem(PROBLEM_WARNING, "[%s] %s: beyond %s=%d, never read", section, key, countKey, count);
+            Problem(PROBLEM_WARNING, "[%s] %s: beyond %s=%d, never read", list->section, key, list->countKey,
+                    count);
     }
 }
 
 static int Listed(const char *name)
 {
-    for (int i = 0; i < g_fileCount; i++)
-        if (IsName(g_files[i], name)) return i;
+    for (int i = 0; i < g_check.fileCount; i++)
+        if (IsName(g_check.files[i], name)) return i;
     return -1;
 }
 
@@ -144,19 +155,19 @@ static int Listed(const char *name)
  * or missing from the package. */
 static void CheckFileList(void)
 {
-    int count = ReadCount("FILENUM", "FILEITEM");
+    int count = ReadCount(&FILE_LIST);
     if (count < 0) Problem(PROBLEM_WARNING, "[FILENUM] FILEITEM=%d: negative, no file is checked", count);
-    WarnBeyondCount("FILELIST", "FL", "FILEITEM", count);
-    char key[16];
-    char value[MAX_PATH];
+    WarnBeyondCount(&FILE_LIST, count);
+    SetupEntry entry;
     for (int j = 0; j < count; j++) {
-        format_bounded(key, "FL%d", j);
-        if (!ReadEntry("FILELIST", key, value)) continue;
-        int twice = Listed(value);
-        if (twice >= 0) Problem(PROBLEM_WARNING, "[FILELIST] %s=%s: listed twice (FL%d)", key, value, twice);
-        copy_bounded(g_files[g_fileCount++], value);
-        if (!Exists(value)) Problem(PROBLEM_ERROR, "[FILELIST] %s=%s: missing", key, value);
-        NoteBudget("FILELIST", key, strlen(value), PATH_ROOM);
+        ReadListEntry(g_check.setupFile, &FILE_LIST, j, &entry);
+        if (!EntryWhole(FILE_LIST.section, &entry)) continue;
+        int twice = Listed(entry.value);
+        if (twice >= 0)
+            Problem(PROBLEM_WARNING, "[FILELIST] %s=%s: listed twice (FL%d)", entry.key, entry.value, twice);
+        copy_bounded(g_check.files[g_check.fileCount++], entry.value);
+        if (!Exists(entry.value)) Problem(PROBLEM_ERROR, "[FILELIST] %s=%s: missing", entry.key, entry.value);
+        NoteBudget(FILE_LIST.section, entry.key, strlen(entry.value), PATH_ROOM);
     }
 }
 
@@ -199,21 +210,20 @@ static void CheckInf(const char *key, const char *name, int toInstall)
 
 static void CheckInfList(void)
 {
-    int count = ReadCount("INFNUM", "INFITEM");
+    int count = ReadCount(&INF_LIST);
     if (count < 0) Problem(PROBLEM_ERROR, "[INFNUM] INFITEM=%d: negative, nothing is installed", count);
     if (count > INF_TABLE_SLOTS) Problem(PROBLEM_WARNING, "[INFNUM] INFITEM=%d: over 5, only INF0 is installed", count);
-    WarnBeyondCount("INFNAME", "INF", "INFITEM", count);
-    char key[16];
-    char value[MAX_PATH];
+    WarnBeyondCount(&INF_LIST, count);
+    SetupEntry entry;
     for (int i = 0; i < count; i++) {
-        format_bounded(key, "INF%d", i);
-        if (!ReadEntry("INFNAME", key, value)) continue;
-        if (strchr(value, '"')) {
-            Problem(PROBLEM_ERROR, "[INFNAME] %s=%s: holds a double quote", key, value);
+        ReadListEntry(g_check.setupFile, &INF_LIST, i, &entry);
+        if (!EntryWhole(INF_LIST.section, &entry)) continue;
+        if (entry.verdict == ENTRY_QUOTED) {
+            Problem(PROBLEM_ERROR, "[INFNAME] %s=%s: holds a double quote", entry.key, entry.value);
             continue;
         }
-        if (i == 0) NoteBudget("INFNAME", key, strlen(value), STAGING_ROOM);
-        CheckInf(key, value, i == 0);
+        if (i == 0) NoteBudget(INF_LIST.section, entry.key, strlen(entry.value), STAGING_ROOM);
+        CheckInf(entry.key, entry.value, i == 0);
     }
 }
 
@@ -223,7 +233,7 @@ static void CheckEncoding(const char *name)
 {
     static BYTE sample[SAMPLE_SIZE];
     DWORD got = 0;
-    HANDLE file = CreateFileA(g_setupFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+    HANDLE file = CreateFileA(g_check.setupFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         Problem(PROBLEM_ERROR, "%s: cannot be read (error %lu)", name, (unsigned long)GetLastError());
@@ -248,7 +258,7 @@ static void CheckEncoding(const char *name)
 
 static int CheckSetupFile(const char *name)
 {
-    DWORD attributes = GetFileAttributesA(g_setupFile);
+    DWORD attributes = GetFileAttributesA(g_check.setupFile);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         Problem(PROBLEM_ERROR, "%s: missing", name);
         return 0;
@@ -264,23 +274,22 @@ static int CheckSetupFile(const char *name)
 int CheckPackage(void)
 {
     char name[MAX_PATH];
-    char value[MAX_PATH];
-    g_errors = g_warnings = g_fileCount = 0;
-    g_budget = LAUNCH_FOLDER_LIMIT;
-    g_budgetKey[0] = '\0';
+    memset(&g_check, 0, sizeof g_check);
+    g_check.budget = LAUNCH_FOLDER_LIMIT;
     ReadBaseName();
     format_bounded(name, "%s.INI", g_baseName);
-    RelativePath(name, g_setupFile);
+    RelativePath(name, g_check.setupFile);
     ReportLine("Package check: %s", name);
     if (CheckSetupFile(name)) {
-        ReadEntry("MODEL", "MODEL", value);
-        ReadEntry("LANGUAGEMENU", "LANGUAGEMENU", value);
+        CheckValue("MODEL", "MODEL");
+        CheckValue("LANGUAGEMENU", "LANGUAGEMENU");
         CheckFileList();
         CheckInfList();
-        if (g_budget < LAUNCH_FOLDER_LIMIT)
-            Problem(PROBLEM_WARNING, "%s: launch folder budget %d bytes, under 100", g_budgetKey, g_budget);
-        ReportLine("Longest launch folder: %d bytes", g_budget > 0 ? g_budget : 0);
+        if (g_check.budget < LAUNCH_FOLDER_LIMIT)
+            Problem(PROBLEM_WARNING, "%s: launch folder budget %d bytes, under 100", g_check.budgetKey,
+                    g_check.budget);
+        ReportLine("Longest launch folder: %d bytes", g_check.budget > 0 ? g_check.budget : 0);
     }
-    ReportLine("%d errors, %d warnings", g_errors, g_warnings);
-    return g_errors ? ERROR_INSTALL_PACKAGE_INVALID : ERROR_SUCCESS;
+    ReportLine("%d errors, %d warnings", g_check.errors, g_check.warnings);
+    return g_check.errors ? ERROR_INSTALL_PACKAGE_INVALID : ERROR_SUCCESS;
 }

@@ -4,12 +4,12 @@
 #include <string.h>
 
 #include "common/bounded.h"
-#include "common/message.h"
+#include "common/launch_folder.h"
+#include "common/launch_log.h"
+#include "common/outcome.h"
 #include "common/shell_functions.h"
-#include "deploy/launch_log.h"
-#include "deploy/outcome.h"
-#include "startup/launch_folder.h"
-#include "startup/system_probes.h"
+#include "common/system_probes.h"
+#include "common/user_message.h"
 
 char g_baseName[MAX_PATH];
 char g_captionText[MAX_PATH];

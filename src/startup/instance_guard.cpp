@@ -1,9 +1,9 @@
 #include "startup/instance_guard.h"
 
-#include "common/message.h"
-#include "deploy/launch_log.h"
-#include "deploy/outcome.h"
-#include "startup/system_probes.h"
+#include "common/user_message.h"
+#include "common/launch_log.h"
+#include "common/outcome.h"
+#include "common/system_probes.h"
 
 #define MSG_ALREADY_STARTED "\"" PRODUCT_TITLE "\" is already started."
 

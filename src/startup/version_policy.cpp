@@ -1,7 +1,7 @@
 #include "startup/version_policy.h"
 
-#include "common/message.h"
-#include "deploy/outcome.h"
+#include "common/user_message.h"
+#include "common/outcome.h"
 
 /* Windows 7 / Server 2008 R2 (6.1) and later, as reported to a program whose
  * manifest names Windows 7 and 8: those systems say 6.1 or 6.2. */

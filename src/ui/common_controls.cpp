@@ -12,8 +12,7 @@ typedef void(WINAPI *InitCommonControlsEntry)(void);
 /* The library stays loaded: the controls it registers live in it. */
 void InitSystemCommonControls(void)
 {
-    HMODULE comctl32 = LoadSystemLibrary("comctl32.dll");
-    if (!comctl32) return;
-    FARPROC entry = GetProcAddress(comctl32, MAKEINTRESOURCEA(ORDINAL_INIT_COMMON_CONTROLS));
-    if (entry) ((InitCommonControlsEntry)(void (*)(void))entry)();
+    InitCommonControlsEntry initialize = (InitCommonControlsEntry)FindSystemFunction(
+        "comctl32.dll", MAKEINTRESOURCEA(ORDINAL_INIT_COMMON_CONTROLS));
+    if (initialize) initialize();
 }

@@ -1,12 +1,7 @@
 #include "ui/frame.h"
 
-#include "common/message.h"
-#include "deploy/launch_log.h"
-#include "setupinfo/setup_file.h"
-#include "startup/system_probes.h"
-#include "startup/version_policy.h"
+#include "common/user_message.h"
 #include "ui/common_controls.h"
-#include "ui/notice_dialog.h"
 #include "ui/page.h"
 
 #define FRAME_STYLE (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
@@ -25,7 +20,7 @@
 HWND g_frameWindow;
 HWND g_pageWindow;
 
-static HINSTANCE g_instance;
+static const char *g_modelCaption;  /* the page's group box caption, while the frame is made */
 static RECT g_pageRect;
 static HWND g_focusMemory;
 
@@ -41,7 +36,7 @@ static void BuildPage(HWND frame)
     ShowWindow(g_pageWindow, SW_SHOW);
     SetClassLongPtrA(g_pageWindow, GCLP_HICON, (LONG_PTR)LoadIconA(instance, MAKEINTRESOURCEA(IDI_PRINTER)));
     SetDlgItemTextA(g_pageWindow, IDC_PAGE_INSTRUCTION, MSG_INSTRUCTION);
-    SetDlgItemTextA(g_pageWindow, IDC_PAGE_MODEL_GROUP, g_captionText);
+    SetDlgItemTextA(g_pageWindow, IDC_PAGE_MODEL_GROUP, g_modelCaption);
 }
 
 /* Keeps the window with the focus, if any, to give it back later. */
@@ -141,25 +136,17 @@ static void RemoveSizingCommands(HWND frame)
     DrawMenuBar(frame);
 }
 
-/* The window stage: the frame with its page, the notice, then the version policy. */
-int CreateFrameWindow(HINSTANCE instance, int showCommand)
+HWND CreateFrameWindow(HINSTANCE instance, int showCommand, const char *modelCaption)
 {
+    g_modelCaption = modelCaption;
     HWND frame = CreateWindowExA(0, WINDOW_CLASS_NAME, PRODUCT_TITLE, FRAME_STYLE, 0, 0, 0, 0, NULL, NULL,
                                  instance, NULL);
-    if (!frame) return 0;
+    g_modelCaption = NULL;
+    if (!frame) return NULL;
     g_frameWindow = frame;
-    g_instance = instance;
     CentreFrame(frame);
     ShowWindow(frame, showCommand);
     UpdateWindow(frame);
     RemoveSizingCommands(frame);
-
-    OSVERSIONINFOEXA version;
-    if (!QueryVersion(&version)) return 0;
-    INT_PTR noticeAnswer = RunNoticeDialog(g_instance, frame);
-    LogLine("Notice: %s", noticeAnswer == IDOK ? "OK" : noticeAnswer == IDCANCEL ? "Cancel" : "could not be shown");
-    SetFocus(frame);
-    if (noticeAnswer == IDCANCEL) return 0;
-    UpdateWindow(frame);
-    return AcceptVersion(frame, &version);
+    return frame;
 }

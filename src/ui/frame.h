@@ -1,18 +1,23 @@
-/* The main frame window: the launcher's top-level window. */
+/* The main frame window: the launcher's top-level window, holding the page. */
 #ifndef UI_FRAME_H
 #define UI_FRAME_H
 
 #include <windows.h>
 
-/* The launcher's top-level window, and the driver selection page inside it. */
+#define WINDOW_CLASS_NAME "Zembrix VQ Series Printer Driver Package"
+
+/* The launcher's top-level window, and the driver selection page inside it;
+ * written when CreateFrameWindow makes them. */
 extern HWND g_frameWindow;
 extern HWND g_pageWindow;
 
 /* Registers the frame's window class.  Returns non-zero on success. */
 ATOM RegisterFrameClass(HINSTANCE instance);
 
-/* Creates and shows the frame.  Returns 1 when the message loop may run, 0
- * when the launch must end (any message already shown). */
-int CreateFrameWindow(HINSTANCE instance, int showCommand);
+/* Creates the frame with its page, the page's group box captioned with
+ * modelCaption; centres it, shows it with showCommand and takes Maximize and
+ * Size from its system menu.  Returns the frame, or NULL when it cannot be
+ * made (no message). */
+HWND CreateFrameWindow(HINSTANCE instance, int showCommand, const char *modelCaption);
 
 #endif

@@ -32,7 +32,10 @@ static INT_PTR OnCommand(HWND page, WORD id, WORD code)
         SendMessageA(g_frameWindow, WM_CLOSE, 0, 0); /* the frame asks before quitting */
     } else if (id == IDC_PAGE_OK) {
         g_installationStarted = 1;
-        RunInstallationFlow(page);
+        RunInstallation(page, 0);
+        /* The end of the launch, whatever the outcome: straight to the frame's
+         * destroy handling, which posts the quit message. */
+        SendMessageA(g_frameWindow, WM_DESTROY, 0, 0);
     }
     return FALSE;
 }

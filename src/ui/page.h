@@ -5,7 +5,7 @@
 #include <windows.h>
 
 /* The last selection of the language list (only page variant 214 has one),
- * kept in one byte: an empty selection (-1) is 255. */
+ * kept in one byte: an empty selection (-1) is 255.  Written by the page. */
 extern BYTE g_languageSelection;
 
 /* Set by the page's OK when it starts the installation, which ends the launch. */

@@ -2,8 +2,8 @@
 
 #include <standin.h>
 
-#include "setupinfo/manifest_check.h"
-#include "startup/launch_folder.h"
+#include "setupinfo/driver_entries.h"
+#include "common/launch_folder.h"
 
 #include <stdio.h>
 #include <stdlib.h>

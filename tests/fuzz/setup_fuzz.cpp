@@ -19,7 +19,7 @@
 
 #include "fuzz_support.h"
 #include "resource.h"
-#include "setupinfo/manifest_check.h"
+#include "setupinfo/driver_entries.h"
 #include "setupinfo/setup_file.h"
 #include "ui/frame.h"
 

@@ -1,7 +1,7 @@
 /* Unattended deployment: the command line, the exit code of every outcome in
  * quiet mode (and 0 in window mode), the log's lines and the temp log's name. */
-#include "deploy/command_line.h"
-#include "deploy/launch_log.h"
+#include "startup/command_line.h"
+#include "common/launch_log.h"
 #include "support.h"
 #include "ui/frame.h"
 

@@ -2,7 +2,7 @@
  * launcher: every outcome with its boxes in order, their kinds and owners,
  * the trace lines, the tools started and the end of the launch. */
 #include "install/install_flow.h"
-#include "startup/launch_folder.h"
+#include "common/launch_folder.h"
 #include "support.h"
 #include "ui/frame.h"
 

@@ -1,7 +1,8 @@
 /* The notice dialog and the driver selection page: their procedures' rows. */
 #include "setupinfo/setup_file.h"
-#include "startup/launch_folder.h"
+#include "common/launch_folder.h"
 #include "support.h"
+#include "startup/window_mode.h"
 #include "ui/frame.h"
 #include "ui/notice_dialog.h"
 #include "ui/page.h"
@@ -21,7 +22,7 @@ protected:
         ASSERT_EQ(CheckSetupFileAtStart(), 1);
         ASSERT_NE(RegisterFrameClass(&instance), 0);
         sys().dialogPresses = {IDOK};
-        ASSERT_EQ(CreateFrameWindow(&instance, SW_SHOWNORMAL), 1);
+        ASSERT_EQ(OpenWindowStage(&instance, SW_SHOWNORMAL), 1);
         sys().calls.clear();
     }
 

@@ -1,5 +1,5 @@
 /* Version query, WOW64 probe and version policy. */
-#include "startup/system_probes.h"
+#include "common/system_probes.h"
 #include "startup/version_policy.h"
 #include "support.h"
 

@@ -1,6 +1,6 @@
 /* Finding the setup information file and the check made on it at start. */
 #include "setupinfo/setup_file.h"
-#include "startup/launch_folder.h"
+#include "common/launch_folder.h"
 #include "support.h"
 
 #include <string.h>

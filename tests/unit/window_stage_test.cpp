@@ -1,9 +1,10 @@
 /* The window stage: frame, notice and version policy in their order; the
  * frame's placement, system menu and page; the frame procedure and quit prompt. */
 #include "setupinfo/setup_file.h"
-#include "startup/launch_folder.h"
+#include "common/launch_folder.h"
 #include "support.h"
 #include "ui/common_controls.h"
+#include "startup/window_mode.h"
 #include "ui/frame.h"
 
 #include <algorithm>
@@ -41,7 +42,7 @@ protected:
         EXPECT_EQ(CheckSetupFileAtStart(), 1); /* keeps the caption text */
         EXPECT_NE(RegisterFrameClass(&instance), 0);
         sys().dialogPresses = {IDOK};
-        int result = CreateFrameWindow(&instance, SW_SHOWNORMAL);
+        int result = OpenWindowStage(&instance, SW_SHOWNORMAL);
         sys().calls.clear();
         return result;
     }
@@ -139,7 +140,7 @@ TEST_F(WindowStageTest, EndingsOfTheStage)
         c.script(sys());
         sys().dialogPresses.assign(c.presses.begin(), c.presses.end());
         ASSERT_NE(RegisterFrameClass(&instance), 0);
-        EXPECT_EQ(CreateFrameWindow(&instance, SW_SHOWNORMAL), c.result);
+        EXPECT_EQ(OpenWindowStage(&instance, SW_SHOWNORMAL), c.result);
         EXPECT_EQ(MessageTexts(), c.messages);
         EXPECT_TRUE(sys().dialogPresses.empty());
         EXPECT_EQ(standin::FindDialog(IDD_NOTICE) != NULL, c.noticeShown);
@@ -200,7 +201,7 @@ TEST_F(WindowStageTest, FrameIsCentredOnThePageWithoutBorders)
         sys().templates[IDD_PAGE].height = c.pageHeight;
         sys().dialogPresses = {IDCANCEL};
         ASSERT_NE(RegisterFrameClass(&instance), 0);
-        CreateFrameWindow(&instance, SW_SHOWNORMAL);
+        OpenWindowStage(&instance, SW_SHOWNORMAL);
         EXPECT_EQ(Frame().x, c.x);
         EXPECT_EQ(Frame().y, c.y);
         EXPECT_EQ(Frame().width, c.pageWidth);

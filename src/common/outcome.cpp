@@ -1,8 +1,7 @@
-#include "deploy/outcome.h"
+#include "common/outcome.h"
 
-#include "common/message.h"
-#include "deploy/command_line.h"
-#include "deploy/launch_log.h"
+#include "common/launch_log.h"
+#include "common/user_message.h"
 
 /* The codes are Windows Installer's, which deployment tools know. */
 const ExitCodeRow EXIT_CODES[] = {
@@ -40,15 +39,23 @@ void SetOutcome(DWORD code, const char *why)
     if (why) LogLine("%s", why);
 }
 
-int EndLaunch(int windowCode)
+/* The log's last line is written; the next launch in this process (the
+ * tests run many) starts with no outcome again. */
+static int EndLaunch(int exitCode)
 {
-    if (QuietMode()) {
-        LogLine("Exit code %lu: %s", (unsigned long)g_outcome, ExitCodeMeaning(g_outcome));
-    } else {
-        LogLine("Exit code %d (window mode)", windowCode);
-    }
     CloseLog();
-    int exitCode = QuietMode() ? (int)g_outcome : windowCode;
     g_outcome = ERROR_INSTALL_FAILURE;
     return exitCode;
+}
+
+int EndWithOutcome(const char *meaning)
+{
+    LogLine("Exit code %lu: %s", (unsigned long)g_outcome, meaning ? meaning : ExitCodeMeaning(g_outcome));
+    return EndLaunch((int)g_outcome);
+}
+
+int EndWindowLaunch(int exitCode)
+{
+    LogLine("Exit code %d (window mode)", exitCode);
+    return EndLaunch(exitCode);
 }

@@ -1,6 +1,6 @@
-/* The driver manifest check: INF table and listed driver files. */
-#include "setupinfo/manifest_check.h"
-#include "startup/launch_folder.h"
+/* The check before installing: INF table and listed driver files. */
+#include "setupinfo/driver_entries.h"
+#include "common/launch_folder.h"
 #include "support.h"
 
 #include <string.h>
@@ -15,7 +15,7 @@ const char kHead[] = "[MODEL]\nMODEL=VQ-2200\n[LANGUAGEMENU]\nLANGUAGEMENU=Engli
 const char kOneInf[] = "[INFNUM]\nINFITEM=1\n[INFNAME]\nINF0=VQ2200.inf\n";
 const char kOneFile[] = "[FILENUM]\nFILEITEM=1\n[FILELIST]\nFL0=VQ2200.inf\n";
 
-class ManifestCheckTest : public LauncherTest {
+class DriverEntriesTest : public LauncherTest {
 protected:
     void SetUp() override
     {
@@ -30,7 +30,7 @@ protected:
     int Check(const std::string &body)
     {
         WriteFile("Setup.INI", kHead + body);
-        return CheckDriverManifest();
+        return CheckDriverEntries();
     }
 
     /* The one message shown, checked to be an error box without owner. */
@@ -51,7 +51,7 @@ protected:
     }
 };
 
-TEST_F(ManifestCheckTest, ReadsTheInfTable)
+TEST_F(DriverEntriesTest, ReadsTheInfTable)
 {
     struct Case {
         const char *infSection;
@@ -94,7 +94,7 @@ TEST_F(ManifestCheckTest, ReadsTheInfTable)
     }
 }
 
-TEST_F(ManifestCheckTest, ChecksEveryListedFileUnderTheLaunchFolder)
+TEST_F(DriverEntriesTest, ChecksEveryListedFileUnderTheLaunchFolder)
 {
     struct Case {
         const char *fileSection;
@@ -127,7 +127,7 @@ TEST_F(ManifestCheckTest, ChecksEveryListedFileUnderTheLaunchFolder)
     }
 }
 
-TEST_F(ManifestCheckTest, StopsAtTheFirstFailure)
+TEST_F(DriverEntriesTest, StopsAtTheFirstFailure)
 {
     EXPECT_EQ(Check(kOneInf + std::string("[FILENUM]\nFILEITEM=3\n[FILELIST]\nFL0=VQ2200.inf\nFL1=gone.dll\n")), 0);
     EXPECT_EQ(OnlyMessage(), "gone.dll\nMissing printer driver files.\nExit the program.");
@@ -140,13 +140,13 @@ TEST_F(ManifestCheckTest, StopsAtTheFirstFailure)
     for (const std::string &call : sys().calls) EXPECT_EQ(call.find("INF2"), std::string::npos);
 }
 
-TEST_F(ManifestCheckTest, SetupFileGoneSinceStart)
+TEST_F(DriverEntriesTest, SetupFileGoneSinceStart)
 {
-    EXPECT_EQ(CheckDriverManifest(), 0);
+    EXPECT_EQ(CheckDriverEntries(), 0);
     EXPECT_EQ(OnlyMessage(), kMissingSetup);
 }
 
-TEST_F(ManifestCheckTest, LongEntriesAtTheirLimits)
+TEST_F(DriverEntriesTest, LongEntriesAtTheirLimits)
 {
     /* The message carries the whole entry, at the most a value can hold. */
     std::string longest(254, 'n');

@@ -1,19 +1,43 @@
-#include "deploy/command_line.h"
+#include "startup/command_line.h"
 
 #include <string.h>
 
 #include "common/bounded.h"
 #include "common/names.h"
 
-LaunchOptions g_options;
+/* What a switch does. */
+enum SwitchKind {
+    SWITCH_QUIET,
+    SWITCH_HELP,
+    SWITCH_LOG,       /* /log PATH; /log=PATH is read apart */
+    SWITCH_MODE,      /* picks the launch mode */
+    SWITCH_ACCEPTED   /* understood, and changes nothing */
+};
 
-static const char *const QUIET_SWITCHES[] = {"quiet", "q", "qn", "s", "silent", "verysilent"};
-static const char *const HELP_SWITCHES[] = {"?", "h", "help"};
+struct Switch {
+    const char *name;  /* without its '/' or '-' */
+    SwitchKind kind;
+    LaunchMode mode;   /* SWITCH_MODE only */
+};
 
-#define LOG_SWITCH "log"
+/* Every switch the launcher knows. */
+static const Switch SWITCHES[] = {
+    {"quiet", SWITCH_QUIET, MODE_INSTALL},
+    {"q", SWITCH_QUIET, MODE_INSTALL},
+    {"qn", SWITCH_QUIET, MODE_INSTALL},
+    {"s", SWITCH_QUIET, MODE_INSTALL},
+    {"silent", SWITCH_QUIET, MODE_INSTALL},
+    {"verysilent", SWITCH_QUIET, MODE_INSTALL},
+    {"?", SWITCH_HELP, MODE_INSTALL},
+    {"h", SWITCH_HELP, MODE_INSTALL},
+    {"help", SWITCH_HELP, MODE_INSTALL},
+    {"log", SWITCH_LOG, MODE_INSTALL},
+    {"check", SWITCH_MODE, MODE_CHECK},
+    /* for deployment tools: the launcher never restarts Windows */
+    {"norestart", SWITCH_ACCEPTED, MODE_INSTALL},
+};
+
 #define LOG_WITH_PATH "log="
-#define NO_RESTART_SWITCH "norestart"
-#define CHECK_SWITCH "check"
 
 static int IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -69,22 +93,21 @@ static const char *SwitchName(const char *argument)
     return (argument[0] == '/' || argument[0] == '-') ? argument + 1 : NULL;
 }
 
-static int IsOneOf(const char *name, const char *const *names, size_t count)
+/* The switch argument names, NULL for an argument that is no switch or an unknown one. */
+static const Switch *FindSwitch(const char *argument)
 {
-    for (size_t i = 0; i < count; i++)
-        if (IsName(name, names[i])) return 1;
-    return 0;
+    const char *name = SwitchName(argument);
+    if (!name) return NULL;
+    for (size_t i = 0; i < sizeof SWITCHES / sizeof SWITCHES[0]; i++)
+        if (IsName(name, SWITCHES[i].name)) return &SWITCHES[i];
+    return NULL;
 }
-
-#define IS_ONE_OF(name, names) IsOneOf((name), (names), sizeof(names) / sizeof(names)[0])
 
 /* True for every switch the launcher knows, /log with its path included. */
 static int IsKnownSwitch(const char *argument)
 {
     const char *name = SwitchName(argument);
-    if (!name) return 0;
-    return IS_ONE_OF(name, QUIET_SWITCHES) || IS_ONE_OF(name, HELP_SWITCHES) || IsName(name, LOG_SWITCH) ||
-           IsName(name, NO_RESTART_SWITCH) || IsName(name, CHECK_SWITCH) || StartsWithName(name, LOG_WITH_PATH);
+    return FindSwitch(argument) != NULL || (name && StartsWithName(name, LOG_WITH_PATH));
 }
 
 static void KeepBadArgument(LaunchOptions *options, const char *argument)
@@ -99,41 +122,62 @@ static void TakeLogPath(LaunchOptions *options, const char *path, const char *ar
     else copy_bounded(options->logPath, path);
 }
 
+/* Takes /log's path from the next argument; a switch there means it is missing. */
+static const char *TakeNextLogPath(LaunchOptions *options, const char *rest, const char *argument)
+{
+    char path[MAX_PATH];
+    int whole;
+    const char *after = NextArgument(rest, path, &whole);
+    if (!after || !whole || IsKnownSwitch(path)) {
+        KeepBadArgument(options, argument);
+        return rest;
+    }
+    TakeLogPath(options, path, argument);
+    return after;
+}
+
+/* A second, other mode cannot be combined with the first. */
+static void TakeMode(LaunchOptions *options, LaunchMode mode, const char *argument)
+{
+    if (options->mode != MODE_INSTALL && options->mode != mode) KeepBadArgument(options, argument);
+    else options->mode = mode;
+}
+
 int ParseCommandLine(const char *arguments, LaunchOptions *options)
 {
     memset(options, 0, sizeof *options);
     char argument[MAX_PATH];
-    char path[MAX_PATH];
     int whole;
     const char *rest = arguments ? arguments : "";
     while ((rest = NextArgument(rest, argument, &whole)) != NULL) {
         const char *name = SwitchName(argument);
-        if (!whole || !name) {
-            KeepBadArgument(options, argument);
-        } else if (IS_ONE_OF(name, QUIET_SWITCHES)) {
-            options->quiet = 1;
-        } else if (IS_ONE_OF(name, HELP_SWITCHES)) {
-            options->help = 1;
-        } else if (IsName(name, CHECK_SWITCH)) {
-            options->check = 1;
-        } else if (IsName(name, NO_RESTART_SWITCH)) {
-            /* accepted for deployment tools: the launcher never restarts Windows */
-        } else if (StartsWithName(name, LOG_WITH_PATH)) {
+        const Switch *known = whole ? FindSwitch(argument) : NULL;
+        if (whole && !known && name && StartsWithName(name, LOG_WITH_PATH)) {
             TakeLogPath(options, name + strlen(LOG_WITH_PATH), argument);
-        } else if (IsName(name, LOG_SWITCH)) {
-            /* The path is the next argument; a switch there means it is missing. */
-            const char *after = NextArgument(rest, path, &whole);
-            if (after && whole && !IsKnownSwitch(path)) {
-                rest = after;
-                TakeLogPath(options, path, argument);
-            } else {
-                KeepBadArgument(options, argument);
-            }
-        } else {
+            continue;
+        }
+        if (!known) {
             KeepBadArgument(options, argument);
+            continue;
+        }
+        switch (known->kind) {
+        case SWITCH_QUIET: options->quiet = 1; break;
+        case SWITCH_HELP: options->help = 1; break;
+        case SWITCH_LOG: rest = TakeNextLogPath(options, rest, argument); break;
+        case SWITCH_MODE: TakeMode(options, known->mode, argument); break;
+        case SWITCH_ACCEPTED: break;
         }
     }
     return options->badArgument[0] == '\0';
 }
 
-int QuietMode(void) { return g_options.quiet || g_options.check; }
+int NothingOnScreen(const LaunchOptions *options) { return options->quiet || options->mode == MODE_CHECK; }
+
+const char *ModeName(const LaunchOptions *options)
+{
+    switch (options->mode) {
+    case MODE_CHECK: return "package check";
+    case MODE_INSTALL: break;
+    }
+    return options->quiet ? "quiet" : "window";
+}

@@ -1,4 +1,4 @@
-#include "startup/system_probes.h"
+#include "common/system_probes.h"
 
 #include <string.h>
 

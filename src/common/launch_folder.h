@@ -1,6 +1,6 @@
 /* The folder the launcher was started from: the current directory at start. */
-#ifndef STARTUP_LAUNCH_FOLDER_H
-#define STARTUP_LAUNCH_FOLDER_H
+#ifndef COMMON_LAUNCH_FOLDER_H
+#define COMMON_LAUNCH_FOLDER_H
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "common/message.h"
+#include "common/user_message.h"
 
 #include "common/bounded.h"
+#include "common/console.h"
+#include "common/launch_log.h"
 
-#include "deploy/command_line.h"
-#include "deploy/console_report.h"
-#include "deploy/launch_log.h"
+MessageOutput g_messageOutput = MESSAGES_IN_BOXES;
 
 static const char *KindName(UINT kind)
 {
@@ -32,10 +32,10 @@ static const char *AnswerName(int answer)
 int ShowMessage(HWND owner, const char *text, UINT kind)
 {
     char label[64];
-    if (QuietMode()) {
+    if (g_messageOutput != MESSAGES_IN_BOXES) {
         format_bounded(label, "Not shown (quiet mode), %s: ", KindName(kind));
         LogText(label, text);
-        if (g_options.check) WriteConsoleText(text);
+        if (g_messageOutput == MESSAGES_ON_CONSOLE) WriteConsoleText(text);
         return IDOK;
     }
     format_bounded(label, "Message box, %s: ", KindName(kind));

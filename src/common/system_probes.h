@@ -1,6 +1,6 @@
 /* What the system is: the version query and the WOW64 probe. */
-#ifndef STARTUP_SYSTEM_PROBES_H
-#define STARTUP_SYSTEM_PROBES_H
+#ifndef COMMON_SYSTEM_PROBES_H
+#define COMMON_SYSTEM_PROBES_H
 
 #include <windows.h>
 

@@ -2,9 +2,10 @@
  * as the system's own driver setup log writes it, in the ANSI code page with
  * CRLF line ends.  Each line is written whole as it comes, so a run that is
  * killed leaves what it did.  Without an open log every call does nothing. */
-#ifndef DEPLOY_LAUNCH_LOG_H
-#define DEPLOY_LAUNCH_LOG_H
+#ifndef COMMON_LAUNCH_LOG_H
+#define COMMON_LAUNCH_LOG_H
 
+#include <stdarg.h>
 #include <windows.h>
 
 #define LOG_TIME_SIZE 24         /* "yyyy/mm/dd hh:mm:ss.sss" and the terminator */
@@ -29,6 +30,7 @@ void CloseLog(void);
 /* Writes one line: the time, a space, then the formatted text (cut to a line
  * of LOG_LINE_SIZE bytes).  A failed write is ignored. */
 void LogLine(const char *format, ...);
+void LogLineV(const char *format, va_list args);
 
 /* Writes label followed by text on one line, with the line breaks of text
  * written as the two characters \n (\r likewise). */

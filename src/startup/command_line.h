@@ -1,20 +1,24 @@
-/* The launcher's command line: quiet mode, the log file, the help request. */
-#ifndef DEPLOY_COMMAND_LINE_H
-#define DEPLOY_COMMAND_LINE_H
+/* The launcher's command line: the mode, quiet or not, the log file, help. */
+#ifndef STARTUP_COMMAND_LINE_H
+#define STARTUP_COMMAND_LINE_H
 
 #include <windows.h>
+
+/* What the launcher does, besides how it shows it. */
+enum LaunchMode {
+    MODE_INSTALL,  /* no mode switch: the installation */
+    MODE_CHECK     /* /check: the package check, no window and no installation */
+};
 
 /* What the command line asks for.  A line with no arguments asks for nothing:
  * the launcher then shows its windows as it always has. */
 struct LaunchOptions {
+    LaunchMode mode;
     int quiet;                   /* /quiet or an alias: no window of any kind */
     int help;                    /* /?, /h or /help */
-    int check;                   /* /check: the package check, no window and no installation */
     char logPath[MAX_PATH];      /* /log=PATH or /log PATH; empty when not given */
     char badArgument[MAX_PATH];  /* the first argument not understood; empty when all were */
 };
-
-extern LaunchOptions g_options;
 
 /* Reads the arguments (the command line without the program's name) into
  * options, zeroed first.  Switches start with '/' or '-' and are matched
@@ -23,8 +27,10 @@ extern LaunchOptions g_options;
  * 0 when options->badArgument names the first that was not. */
 int ParseCommandLine(const char *arguments, LaunchOptions *options);
 
-/* True in quiet mode and for the package check: no window of any kind;
- * outcomes are logged and told by the exit code. */
-int QuietMode(void);
+/* True when nothing is shown on the screen: quiet mode and the package check. */
+int NothingOnScreen(const LaunchOptions *options);
+
+/* The mode as the log's header names it. */
+const char *ModeName(const LaunchOptions *options);
 
 #endif

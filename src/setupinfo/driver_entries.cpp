@@ -1,30 +1,24 @@
-#include "setupinfo/manifest_check.h"
+#include "setupinfo/driver_entries.h"
 
 #include <string.h>
 
 #include "common/bounded.h"
-#include "common/message.h"
+#include "common/launch_folder.h"
+#include "common/launch_log.h"
+#include "common/outcome.h"
 #include "common/shell_functions.h"
-#include "deploy/launch_log.h"
-#include "deploy/outcome.h"
+#include "common/user_message.h"
 #include "setupinfo/setup_file.h"
-#include "startup/launch_folder.h"
+#include "setupinfo/setup_lists.h"
 
 char g_infTable[INF_TABLE_SLOTS][MAX_PATH];
 
-/* Counts are signed: 0 is an error, a negative count skips its list. */
-static int ReadSetupCount(const char *path, const char *section, const char *key)
+/* The list's count; 0 (an error) is logged. */
+static int ReadCount(const char *path, const SetupList *list)
 {
-    int count = (int)GetPrivateProfileIntA(section, key, 0, path);
-    if (count == 0) LogLine("Setup file: [%s] %s is 0, missing or not a number", section, key);
+    int count = ReadListCount(path, list);
+    if (count == 0) LogLine("Setup file: [%s] %s is 0, missing or not a number", list->countSection, list->countKey);
     return count;
-}
-
-/* An INF name goes into the staging command between double quotes, so one
- * holding a double quote would split that command. */
-static int IsValidInfName(const char *value)
-{
-    return IsValidSetupValue(value) && strchr(value, '"') == NULL;
 }
 
 /* Reads the INF count and INF0 ... INF<count-1>; every entry must be valid,
@@ -32,19 +26,17 @@ static int IsValidInfName(const char *value)
  * at the first invalid entry. */
 static int ReadInfTable(const char *path)
 {
-    char key[16];
-    char value[MAX_PATH];
-    int count = ReadSetupCount(path, "INFNUM", "INFITEM");
+    SetupEntry entry;
+    int count = ReadCount(path, &INF_LIST);
     if (count == 0) return 0;
     for (int i = 0; i < count; i++) {
-        format_bounded(key, "INF%d", i);
-        ReadSetupValue(path, "INFNAME", key, value);
-        if (!IsValidInfName(value)) {
-            LogLine("Setup file: [INFNAME] %s is missing, empty, \"%s\" or holds a double quote", key,
+        ReadListEntry(path, &INF_LIST, i, &entry);
+        if (entry.verdict != ENTRY_VALID) {
+            LogLine("Setup file: [INFNAME] %s is missing, empty, \"%s\" or holds a double quote", entry.key,
                     SETUP_VALUE_MISSING);
             return 0;
         }
-        if (i < INF_TABLE_SLOTS) copy_bounded(g_infTable[i], value);
+        if (i < INF_TABLE_SLOTS) copy_bounded(g_infTable[i], entry.value);
     }
     return 1;
 }
@@ -74,27 +66,25 @@ enum ListedFiles { FILES_PRESENT, FILES_INVALID, FILE_MISSING };
  * the missing-file message itself.  A negative count checks nothing. */
 static ListedFiles CheckListedFiles(const char *path)
 {
-    char key[16];
-    char value[MAX_PATH];
-    int count = ReadSetupCount(path, "FILENUM", "FILEITEM");
+    SetupEntry entry;
+    int count = ReadCount(path, &FILE_LIST);
     if (count == 0) return FILES_INVALID;
     for (int j = 0; j < count; j++) {
-        format_bounded(key, "FL%d", j);
-        ReadSetupValue(path, "FILELIST", key, value);
-        if (!IsValidSetupValue(value)) {
-            LogLine("Setup file: [FILELIST] %s is missing, empty or \"%s\"", key, SETUP_VALUE_MISSING);
+        ReadListEntry(path, &FILE_LIST, j, &entry);
+        if (entry.verdict != ENTRY_VALID) {
+            LogLine("Setup file: [FILELIST] %s is missing, empty or \"%s\"", entry.key, SETUP_VALUE_MISSING);
             return FILES_INVALID;
         }
-        if (!ListedFileExists(value)) {
-            LogLine("Missing file: [FILELIST] %s=%s", key, value);
-            ShowMissingFile(value);
+        if (!ListedFileExists(entry.value)) {
+            LogLine("Missing file: [FILELIST] %s=%s", entry.key, entry.value);
+            ShowMissingFile(entry.value);
             return FILE_MISSING;
         }
     }
     return FILES_PRESENT;
 }
 
-int CheckDriverManifest(void)
+int CheckDriverEntries(void)
 {
     char path[MAX_PATH];
     memset(g_infTable, 0, sizeof g_infTable);

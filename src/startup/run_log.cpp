@@ -1,11 +1,10 @@
-#include "deploy/log_start.h"
+#include "startup/run_log.h"
 
 #include "common/bounded.h"
-#include "common/message.h"
-#include "deploy/command_line.h"
-#include "deploy/launch_log.h"
-#include "deploy/outcome.h"
-#include "startup/system_probes.h"
+#include "common/launch_log.h"
+#include "common/outcome.h"
+#include "common/system_probes.h"
+#include "common/user_message.h"
 
 #define MSG_LOG_FAILED "The log file cannot be opened (error %lu):\n%s\n\nExit the program."
 
@@ -34,7 +33,7 @@ static void LogWindowsVersion(void)
             (unsigned long)version.dwPlatformId, version.szCSDVersion[0] ? ", " : "", version.szCSDVersion);
 }
 
-static void WriteHeader(void)
+static void WriteHeader(const LaunchOptions *options)
 {
     LogLine("%s %s", PRODUCT_TITLE, VERSION_TEXT);
     LogLine("Command line: %s", GetCommandLineA());
@@ -45,27 +44,32 @@ static void WriteHeader(void)
     LogLaunchFolder();
     LogWindowsVersion();
     LogLine("WOW64: %s", IsWow64() ? "yes" : "no");
-    LogLine("Mode: %s", g_options.check ? "package check" : QuietMode() ? "quiet" : "window");
+    LogLine("Mode: %s", ModeName(options));
 }
 
-int StartLaunchLog(void)
+int StartRunLog(const LaunchOptions *options)
 {
-    if (g_options.logPath[0]) {
-        if (!OpenLogFile(g_options.logPath)) {
+    if (options->logPath[0]) {
+        if (!OpenLogFile(options->logPath)) {
             g_openError = GetLastError();
             return 0;
         }
-    } else if (g_options.quiet && !g_options.check) {
+    } else if (options->quiet && options->mode != MODE_CHECK) {
         CreateTempLog();
     }
-    if (LogIsOpen()) WriteHeader();
+    if (LogIsOpen()) WriteHeader(options);
     return 1;
 }
 
-int RefuseLogFile(void)
+int RefuseLogFile(const LaunchOptions *options)
 {
     char text[MAX_PATH + sizeof MSG_LOG_FAILED + 16];
-    format_bounded(text, MSG_LOG_FAILED, (unsigned long)g_openError, g_options.logPath);
+    format_bounded(text, MSG_LOG_FAILED, (unsigned long)g_openError, options->logPath);
     ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INSTALL_LOG_FAILURE);
-    return EndLaunch(ERROR_INSTALL_LOG_FAILURE);
+    return EndRun(options, ERROR_INSTALL_LOG_FAILURE);
+}
+
+int EndRun(const LaunchOptions *options, int windowCode)
+{
+    return NothingOnScreen(options) ? EndWithOutcome(NULL) : EndWindowLaunch(windowCode);
 }

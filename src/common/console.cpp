@@ -1,9 +1,9 @@
-#include "deploy/console_report.h"
+#include "common/console.h"
 
 #include <windows.h>
 
 #include "common/bounded.h"
-#include "deploy/launch_log.h"
+#include "common/launch_log.h"
 
 static HANDLE g_console = INVALID_HANDLE_VALUE;
 
@@ -22,15 +22,20 @@ void OpenConsoleReport(void)
     }
 }
 
-void ReportLine(const char *format, ...)
+void ReportLineV(const char *format, va_list args)
 {
     char line[LOG_LINE_SIZE];
-    va_list args;
-    va_start(args, format);
     vformat_bounded(line, format, args);
-    va_end(args);
     LogLine("%s", line);
     WriteConsoleText(line);
+}
+
+void ReportLine(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    ReportLineV(format, args);
+    va_end(args);
 }
 
 void WriteConsoleText(const char *text)

@@ -1,4 +1,4 @@
-#include "deploy/launch_log.h"
+#include "common/launch_log.h"
 
 #include <string.h>
 
@@ -87,15 +87,20 @@ static void WriteLine(const char *text)
     WriteTextLine(g_log, line);
 }
 
-void LogLine(const char *format, ...)
+void LogLineV(const char *format, va_list args)
 {
     if (g_log == INVALID_HANDLE_VALUE) return;
     char text[LOG_LINE_SIZE];
+    vformat_bounded(text, format, args);
+    WriteLine(text);
+}
+
+void LogLine(const char *format, ...)
+{
     va_list args;
     va_start(args, format);
-    vformat_bounded(text, format, args);
+    LogLineV(format, args);
     va_end(args);
-    WriteLine(text);
 }
 
 void LogText(const char *label, const char *text)

@@ -1,4 +1,4 @@
-#include "startup/launch_folder.h"
+#include "common/launch_folder.h"
 
 #include <string.h>
 

@@ -1,6 +1,6 @@
-/* The check made before installing: the INF table and the listed driver files. */
-#ifndef SETUPINFO_MANIFEST_CHECK_H
-#define SETUPINFO_MANIFEST_CHECK_H
+/* The check made before installing: the INF names and the listed driver files. */
+#ifndef SETUPINFO_DRIVER_ENTRIES_H
+#define SETUPINFO_DRIVER_ENTRIES_H
 
 #include <windows.h>
 
@@ -8,12 +8,13 @@
 
 #define MSG_DRIVER_FILES_MISSING "Missing printer driver files.\nExit the program."
 
-/* INF names as read from INFNAME (relative to the launch folder); slot 0 is installed. */
+/* INF names as read from INFNAME (relative to the launch folder); slot 0 is
+ * installed.  Written by CheckDriverEntries. */
 extern char g_infTable[INF_TABLE_SLOTS][MAX_PATH];
 
 /* Re-reads the setup file, fills the INF table and makes sure every FILELIST
  * entry exists under the launch folder.  Returns 1 when the package is
  * complete, 0 after showing why not (error boxes without owner). */
-int CheckDriverManifest(void);
+int CheckDriverEntries(void);
 
 #endif

@@ -1,10 +1,9 @@
-#include "deploy/usage.h"
+#include "startup/usage.h"
 
 #include "common/bounded.h"
-#include "common/message.h"
-#include "deploy/command_line.h"
-#include "deploy/log_start.h"
-#include "deploy/outcome.h"
+#include "common/outcome.h"
+#include "common/user_message.h"
+#include "startup/run_log.h"
 
 #define USAGE_SIZE 2048
 
@@ -45,14 +44,14 @@ int ShowUsage(void)
     return 0;
 }
 
-/* The box names the argument and shows the usage; quiet mode's log and the
- * check's console get the first line only. */
-int RefuseCommandLine(void)
+/* The box names the argument and shows the usage; where nothing is shown
+ * the log and the check's console get the first line only. */
+int RefuseCommandLine(const LaunchOptions *options)
 {
     static char text[USAGE_SIZE + MAX_PATH];
-    format_bounded(text, "Unknown command-line argument: %s", g_options.badArgument);
-    if (QuietMode()) {
-        StartLaunchLog();
+    format_bounded(text, "Unknown command-line argument: %s", options->badArgument);
+    if (NothingOnScreen(options)) {
+        StartRunLog(options);
     } else {
         static char usage[USAGE_SIZE];
         BuildUsage(usage);
@@ -60,5 +59,5 @@ int RefuseCommandLine(void)
         append_bounded(text, usage);
     }
     ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INVALID_COMMAND_LINE);
-    return EndLaunch(ERROR_INVALID_COMMAND_LINE);
+    return EndRun(options, ERROR_INVALID_COMMAND_LINE);
 }

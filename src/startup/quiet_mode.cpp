@@ -1,0 +1,24 @@
+#include "startup/quiet_mode.h"
+
+#include <windows.h>
+
+#include "common/outcome.h"
+#include "common/system_probes.h"
+#include "install/install_flow.h"
+#include "startup/instance_guard.h"
+#include "startup/launch_start.h"
+#include "startup/version_policy.h"
+
+void RunQuietMode(void)
+{
+    OSVERSIONINFOEXA version;
+    if (!PassStartChecks(&version)) return;
+    HANDLE guard = GuardAndCheckSetupFile(&version);
+    if (!guard) return;
+    if (!QueryVersion(&version)) {
+        SetOutcome(ERROR_INSTALL_PLATFORM_UNSUPPORTED, "The Windows version cannot be read");
+    } else if (AcceptVersion(NULL, &version)) {
+        RunInstallation(NULL, 1);
+    }
+    DropInstanceGuard(guard);
+}
