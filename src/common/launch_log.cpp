@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "common/bounded.h"
+#include "common/system_library.h"
 
 #define TEMP_LOG_STEM "ZEMBRIX_VQ_PrinterDriver_"
 
@@ -29,10 +30,23 @@ int BuildTempLogName(const char *folder, const SYSTEMTIME *date, int number, cha
                           (unsigned)date->wMonth, (unsigned)date->wDay, number);
 }
 
+typedef DWORD(WINAPI *GetTempPathFunction)(DWORD size, LPSTR buffer);
+
+/* "When calling this function from a process running as SYSTEM it will
+ * return the path C:\Windows\SystemTemp" (GetTempPath2A), which only SYSTEM
+ * and administrators may write to; GetTempPathA gives C:\Windows\Temp,
+ * where any user may create the day's names first.  Windows 11 and updated
+ * Windows 10 have it. */
+static DWORD ReadTempFolder(char (&folder)[MAX_PATH])
+{
+    GetTempPathFunction getTempPath2 = (GetTempPathFunction)FindSystemFunction("kernel32.dll", "GetTempPath2A");
+    return getTempPath2 ? getTempPath2(sizeof folder, folder) : GetTempPathA(sizeof folder, folder);
+}
+
 int CreateTempLog(void)
 {
     char folder[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof folder, folder);
+    DWORD length = ReadTempFolder(folder);
     if (length == 0 || length >= sizeof folder) return 0;
     SYSTEMTIME today;
     GetLocalTime(&today);
@@ -83,7 +97,8 @@ static void WriteLine(const char *text)
     char stamp[LOG_TIME_SIZE];
     FormatLogTime(&now, stamp);
     char line[LOG_LINE_SIZE];
-    format_bounded(line, "%s %s", stamp, text);
+    /* The process id tells apart the lines of runs sharing one /log file. */
+    format_bounded(line, "%s [%lu] %s", stamp, (unsigned long)GetCurrentProcessId(), text);
     WriteTextLine(g_log, line);
 }
 
@@ -109,7 +124,10 @@ void LogText(const char *label, const char *text)
     char line[LOG_LINE_SIZE];
     copy_bounded(line, label);
     char piece[2] = "";
-    for (const char *p = text; *p; p++) {
+    /* The system's own texts end with CR LF, which the log leaves off. */
+    size_t length = strlen(text);
+    while (length >= 2 && text[length - 2] == '\r' && text[length - 1] == '\n') length -= 2;
+    for (const char *p = text; p < text + length; p++) {
         if (*p == '\n' || *p == '\r') {
             append_bounded(line, *p == '\n' ? "\\n" : "\\r");
             continue;

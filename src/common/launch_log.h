@@ -1,6 +1,6 @@
 /* The launch's log file: one line per step, each starting with the local time
- * as the system's own driver setup log writes it, in the ANSI code page with
- * CRLF line ends.  Each line is written whole as it comes, so a run that is
+ * as the system's own driver setup log writes it and the process id, in the
+ * ANSI code page with CRLF line ends.  Each line is written whole as it comes, so a run that is
  * killed leaves what it did.  Without an open log every call does nothing. */
 #ifndef COMMON_LAUNCH_LOG_H
 #define COMMON_LAUNCH_LOG_H
@@ -16,7 +16,8 @@
  * Returns 1, or 0 with the system's error code left for GetLastError. */
 int OpenLogFile(const char *path);
 
-/* Creates a new log in the temp folder (see BuildTempLogName), taking the next
+/* Creates a new log in the temp folder (GetTempPath2A's where the system has
+ * it; see BuildTempLogName), taking the next
  * running number whenever a name is taken: it never opens a file that already
  * exists, so nothing planted under the name is followed.  Returns 1, or 0
  * when no log could be created. */
@@ -27,13 +28,14 @@ int LogIsOpen(void);
 
 void CloseLog(void);
 
-/* Writes one line: the time, a space, then the formatted text (cut to a line
- * of LOG_LINE_SIZE bytes).  A failed write is ignored. */
+/* Writes one line: the time, the process id in brackets, then the formatted
+ * text (cut to a line of LOG_LINE_SIZE bytes).  A failed write is ignored. */
 void LogLine(const char *format, ...);
 void LogLineV(const char *format, va_list args);
 
 /* Writes label followed by text on one line, with the line breaks of text
- * written as the two characters \n (\r likewise). */
+ * written as the two characters \n (\r likewise), but for a CR LF that ends
+ * it, as the system's texts end. */
 void LogText(const char *label, const char *text);
 
 /* Writes text and CRLF to file in one write (cut to LOG_LINE_SIZE bytes in
@@ -43,7 +45,7 @@ void WriteTextLine(HANDLE file, const char *text);
 /* "yyyy/mm/dd hh:mm:ss.sss" */
 void FormatLogTime(const SYSTEMTIME *time, char (&text)[LOG_TIME_SIZE]);
 
-/* folder (ending in a backslash, as GetTempPathA gives it), then
+/* folder (ending in a backslash, as the temp folder is given), then
  * "ZEMBRIX_VQ_PrinterDriver_yyyymmdd_nnn.log".  Returns 0 when it does not fit. */
 int BuildTempLogName(const char *folder, const SYSTEMTIME *date, int number, char (&path)[MAX_PATH]);
 

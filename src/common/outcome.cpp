@@ -11,7 +11,7 @@ const ExitCodeRow EXIT_CODES[] = {
     {ERROR_INSTALL_ALREADY_RUNNING, "another copy of the launcher is running; try again later"},
     {ERROR_INSTALL_PACKAGE_OPEN_FAILED, "the package cannot be opened"},
     {ERROR_INSTALL_PACKAGE_INVALID, "the package is invalid"},
-    {ERROR_INSTALL_PLATFORM_UNSUPPORTED, "this Windows version is not supported"},
+    {ERROR_INSTALL_PLATFORM_UNSUPPORTED, "this Windows is not served: its version, or protected print mode"},
     {ERROR_INVALID_COMMAND_LINE, "bad command line"},
     {ERROR_INSTALL_LOG_FAILURE, "the log file cannot be opened"},
     {ERROR_INSTALL_FAILURE, "staging the driver failed"},

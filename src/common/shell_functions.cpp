@@ -25,14 +25,14 @@ BOOL SystemShellExecuteEx(SHELLEXECUTEINFOA *info)
     return execute ? execute(info) : FALSE;
 }
 
-int StartShellCom(void)
+int StartComApartment(void)
 {
     CoInitializeExFunction initialize = (CoInitializeExFunction)FindSystemFunction("ole32.dll", "CoInitializeEx");
     /* S_FALSE (already initialised so) also wants its CoUninitialize. */
     return initialize && SUCCEEDED(initialize(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
 }
 
-void StopShellCom(void)
+void StopComApartment(void)
 {
     CoUninitializeFunction uninitialize = (CoUninitializeFunction)FindSystemFunction("ole32.dll", "CoUninitialize");
     if (uninitialize) uninitialize();

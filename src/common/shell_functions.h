@@ -19,10 +19,11 @@ BOOL SystemPathIsUNC(const char *path);
  * shell32 cannot be loaded. */
 BOOL SystemShellExecuteEx(SHELLEXECUTEINFOA *info);
 
-/* COM on this thread, apartment-threaded, for the shell's extensions: "COM
- * should be initialized before ShellExecuteEx is called" (ShellExecuteExA).
- * StartShellCom returns 1 when StopShellCom must follow. */
-int StartShellCom(void);
-void StopShellCom(void);
+/* COM on this thread, apartment-threaded, for the shell's extensions ("COM
+ * should be initialized before ShellExecuteEx is called", ShellExecuteExA)
+ * and Windows' runtime classes.  StartComApartment returns 1 when
+ * StopComApartment must follow. */
+int StartComApartment(void);
+void StopComApartment(void);
 
 #endif

@@ -6,6 +6,7 @@
 
 typedef BOOL(WINAPI *IsWow64ProcessFunction)(HANDLE process, PBOOL wow64);
 typedef BOOL(WINAPI *IsWow64Process2Function)(HANDLE process, USHORT *processMachine, USHORT *nativeMachine);
+typedef LONG(WINAPI *RtlGetVersionFunction)(OSVERSIONINFOW *version);
 
 int QueryVersion(OSVERSIONINFOEXA *version)
 {
@@ -14,6 +15,22 @@ int QueryVersion(OSVERSIONINFOEXA *version)
     if (GetVersionExA((LPOSVERSIONINFOA)version)) return 1;
     version->dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
     return GetVersionExA((LPOSVERSIONINFOA)version) ? 1 : 0;
+}
+
+/* GetVersionExA answers 6.2 to a program not manifested for Windows 8.1 or 10
+ * (GetVersionExA); ntdll's RtlGetVersion "returns version information about
+ * the currently running operating system". */
+int QueryRealVersion(DWORD *major, DWORD *minor, DWORD *build)
+{
+    RtlGetVersionFunction getVersion = (RtlGetVersionFunction)FindSystemFunction("ntdll.dll", "RtlGetVersion");
+    OSVERSIONINFOW version;
+    memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!getVersion || getVersion(&version) != 0) return 0;
+    *major = version.dwMajorVersion;
+    *minor = version.dwMinorVersion;
+    *build = version.dwBuildNumber;
+    return 1;
 }
 
 /* IsWow64Process2 names the process's machine, IMAGE_FILE_MACHINE_UNKNOWN when
@@ -33,4 +50,16 @@ int IsWow64(void)
     BOOL wow64 = FALSE;
     isWow64Process(GetCurrentProcess(), &wow64);
     return wow64 ? 1 : 0;
+}
+
+/* "Call the GetProcessWindowStation function ... and the
+ * GetUserObjectInformation function to test whether the window station has
+ * the WSF_VISIBLE attribute" (Interactive Services). */
+int WindowStationVisible(void)
+{
+    USEROBJECTFLAGS flags;
+    DWORD needed = 0;
+    HWINSTA station = GetProcessWindowStation();
+    if (!station || !GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed)) return 1;
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
 }

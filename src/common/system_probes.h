@@ -1,4 +1,4 @@
-/* What the system is: the version query and the WOW64 probe. */
+/* What the system is: the version query, the WOW64 probe, the window station. */
 #ifndef COMMON_SYSTEM_PROBES_H
 #define COMMON_SYSTEM_PROBES_H
 
@@ -8,7 +8,16 @@
  * the system refuses the extended size.  Returns 1 on success, 0 when both fail. */
 int QueryVersion(OSVERSIONINFOEXA *version);
 
+/* The version Windows really is, whatever the executable's manifest lets the
+ * version query say.  Returns 1 with it, 0 where it cannot be had. */
+int QueryRealVersion(DWORD *major, DWORD *minor, DWORD *build);
+
 /* Returns 1 only for a 32-bit process on 64-bit Windows (x64 or ARM64). */
 int IsWow64(void);
+
+/* Returns 0 only when the process's window station has no visible display
+ * surfaces: a service's, or SYSTEM's in session 0, where nobody can see or
+ * answer a window.  When it cannot be told, 1. */
+int WindowStationVisible(void);
 
 #endif

@@ -100,7 +100,7 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
     launch.lpDirectory = NULL;
     launch.nShow = SW_HIDE;
 
-    int com = StartShellCom();
+    int com = StartComApartment();
     ChildOutcome outcome = CHILD_EXIT_UNKNOWN;
     if (!SystemShellExecuteEx(&launch)) {
         *code = GetLastError();
@@ -111,7 +111,7 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
     }
     /* A launch may succeed without a process handle (the shell handed the
      * file to a running program): nothing to wait for, no code to read. */
-    if (com) StopShellCom();
+    if (com) StopComApartment();
     return outcome;
 }
 

@@ -8,6 +8,7 @@
 #include "common/user_message.h"
 #include "install/child_process.h"
 #include "install/printer_count.h"
+#include "install/protected_print.h"
 #include "setupinfo/driver_entries.h"
 
 #define MSG_NETWORK_NOTICE                                                                  \
@@ -24,6 +25,9 @@
     "When the temporary port like \"LPT1:\" is selected, change the port setting of "      \
     "property of Printer later.\n\nClick the OK button."
 #define MSG_SYSTEM_ERROR "A system error occurred.\nExit the program."
+#define MSG_PROTECTED_PRINT                                                                 \
+    "Windows protected print mode is on.\nThis PC uses only the printer drivers that come " \
+    "with Windows.\n\nExit the program."
 #define MSG_LAUNCH_FAILED "The printer driver installer could not be started (error %d).\nExit the program."
 
 #define STAGING_TOOL_NAME "pnputil.exe"
@@ -47,6 +51,16 @@ static int StagedWithRestart(DWORD code)
 static void LogExitCode(const char *tool, DWORD code)
 {
     LogLine("%s ended with exit code %lu (0x%08lX)", tool, (unsigned long)code, (unsigned long)code);
+}
+
+/* pnputil writes why it failed to the system's driver setup log, in the INF
+ * folder ("SetupAPI Text Logs"; "PnPUtil Return Values"). */
+static void LogDriverSetupLog(void)
+{
+    char folder[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) copy_bounded(folder, "%windir%");
+    LogLine("The reason is in the system's driver setup log: %s\\INF\\setupapi.dev.log", folder);
 }
 
 /* The wizard: program is the full path of rundll32.exe as this process
@@ -101,7 +115,8 @@ static void ReportLaunchFailure(HWND page, DWORD code)
  * means the wizard set a printer up. */
 static void RunPrinterWizard(HWND page)
 {
-    int before = CountPrinters();
+    static PrinterList printersBefore, printersAfter;
+    int before = CountPrinters(&printersBefore);
     LogLine("Printers before the wizard: %d", before);
     if (before == -1) {
         ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
@@ -119,8 +134,9 @@ static void RunPrinterWizard(HWND page)
         ShowMessage(page, MSG_ABORTED, MB_KIND_WARNING);
         return;
     }
-    int after = CountPrinters();
+    int after = CountPrinters(&printersAfter);
     LogLine("Printers after the wizard: %d", after);
+    if (after != -1) LogPrinterChanges(&printersBefore, &printersAfter);
     if (after == -1) {
         ShowMessage(page, MSG_SYSTEM_ERROR, MB_KIND_ERROR);
     } else if (after == before) {
@@ -132,6 +148,11 @@ static void RunPrinterWizard(HWND page)
 
 void RunInstallation(HWND page, int restartIsStaged)
 {
+    /* Windows would install no driver of the package, and even remove printers that use one. */
+    if (ProtectedPrintOn()) {
+        ReportOutcome(page, MSG_PROTECTED_PRINT, MB_KIND_ERROR, ERROR_INSTALL_PLATFORM_UNSUPPORTED);
+        return;
+    }
     if (!CheckDriverEntries()) return;
     if (NetworkPortChosen(page)) ShowMessage(page, MSG_NETWORK_NOTICE, MB_KIND_INFORMATION);
 
@@ -163,6 +184,7 @@ void RunInstallation(HWND page, int restartIsStaged)
         format_bounded(line, "ExitCode = %ld", (long)(LONG)code);
         OutputDebugStringA(line);
         if (!restartIsStaged || !StagedWithRestart(code)) {
+            LogDriverSetupLog();
             ReportOutcome(page, MSG_ABORTED, MB_KIND_WARNING, ERROR_INSTALL_FAILURE);
             return;
         }

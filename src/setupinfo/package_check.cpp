@@ -189,6 +189,39 @@ static void CheckCatalogs(const char *key, const char *name, const char *infPath
     }
 }
 
+/* True when one of the INF's [Manufacturer] entries names models decorated
+ * for platform ("%Maker%=Models,NTx86,NTamd64.10.0"): a platform not named
+ * gets no model, and so no driver ("INF Manufacturer Section"). */
+static int NamesModelsFor(const char *infPath, const char *platform)
+{
+    static char keys[KEY_LIST_SIZE];
+    ReadKeyNames("Manufacturer", infPath, keys);
+    size_t length = strlen(platform);
+    for (const char *key = keys; *key; key += strlen(key) + 1) {
+        char value[LOG_LINE_SIZE];
+        GetPrivateProfileStringA("Manufacturer", key, "", value, sizeof value, infPath);
+        const char *item = strchr(value, ',');
+        while (item) {
+            item++;
+            while (*item == ' ' || *item == '\t') item++;
+            if (StartsWithName(item, platform) && strchr(",. \t", item[length])) return 1;
+            item = strchr(item, ',');
+        }
+    }
+    return 0;
+}
+
+/* The PCs the launcher serves are mostly 64-bit, some ARM. */
+static void CheckPlatforms(const char *key, const char *name, const char *infPath)
+{
+    if (!NamesModelsFor(infPath, "NTamd64"))
+        Problem(PROBLEM_WARNING, "[INFNAME] %s=%s: [Manufacturer] names no NTamd64 models: nothing to install on "
+                                 "64-bit Windows", key, name);
+    if (!NamesModelsFor(infPath, "NTarm64"))
+        Problem(PROBLEM_WARNING, "[INFNAME] %s=%s: [Manufacturer] names no NTarm64 models: nothing to install on "
+                                 "ARM PCs", key, name);
+}
+
 static void CheckInf(const char *key, const char *name, int toInstall)
 {
     char path[MAX_PATH];
@@ -206,6 +239,7 @@ static void CheckInf(const char *key, const char *name, int toInstall)
         return;
     }
     CheckCatalogs(key, name, path);
+    if (toInstall) CheckPlatforms(key, name, path);
 }
 
 static void CheckInfList(void)
@@ -271,7 +305,7 @@ static int CheckSetupFile(const char *name)
     return 1;
 }
 
-int CheckPackage(void)
+int CheckPackage(int *errors)
 {
     char name[MAX_PATH];
     memset(&g_check, 0, sizeof g_check);
@@ -291,5 +325,6 @@ int CheckPackage(void)
         ReportLine("Longest launch folder: %d bytes", g_check.budget > 0 ? g_check.budget : 0);
     }
     ReportLine("%d errors, %d warnings", g_check.errors, g_check.warnings);
+    *errors = g_check.errors;
     return g_check.errors ? ERROR_INSTALL_PACKAGE_INVALID : ERROR_SUCCESS;
 }

@@ -6,9 +6,9 @@
 /* Checks the package in the current folder, of any length, as the launcher
  * reads it from a launch folder of up to 100 bytes, and reports each problem
  * with its key, entry or file, then the longest launch folder the package
- * allows.  Writes nothing into the package.  Returns the exit code: 0 when
- * there is no error (warnings allowed), ERROR_INSTALL_PACKAGE_INVALID when
- * there is one. */
-int CheckPackage(void);
+ * allows.  Writes nothing into the package.  Returns the exit code, with the
+ * number of errors in *errors: 0 when there is no error (warnings allowed),
+ * ERROR_INSTALL_PACKAGE_INVALID when there is one. */
+int CheckPackage(int *errors);
 
 #endif

@@ -3,7 +3,8 @@
 #define STARTUP_CHECK_MODE_H
 
 /* Checks the package in the current folder, reporting to the console and
- * the log; the outcome is 0 without errors, 1620 with. */
-void RunCheckMode(void);
+ * the log, and ends the launch.  Returns the exit code: 0 without errors,
+ * 1620 with. */
+int RunCheckMode(void);
 
 #endif

@@ -28,13 +28,18 @@ static const Switch SWITCHES[] = {
     {"s", SWITCH_QUIET, MODE_INSTALL},
     {"silent", SWITCH_QUIET, MODE_INSTALL},
     {"verysilent", SWITCH_QUIET, MODE_INSTALL},
+    {"passive", SWITCH_QUIET, MODE_INSTALL},
+    {"qb", SWITCH_QUIET, MODE_INSTALL},
     {"?", SWITCH_HELP, MODE_INSTALL},
     {"h", SWITCH_HELP, MODE_INSTALL},
     {"help", SWITCH_HELP, MODE_INSTALL},
     {"log", SWITCH_LOG, MODE_INSTALL},
     {"check", SWITCH_MODE, MODE_CHECK},
-    /* for deployment tools: the launcher never restarts Windows */
+    /* for deployment tools: the launcher never restarts Windows, and shows no
+     * box in quiet mode anyway */
     {"norestart", SWITCH_ACCEPTED, MODE_INSTALL},
+    {"suppressmsgboxes", SWITCH_ACCEPTED, MODE_INSTALL},
+    {"sp-", SWITCH_ACCEPTED, MODE_INSTALL},
 };
 
 #define LOG_WITH_PATH "log="
@@ -115,6 +120,14 @@ static void KeepBadArgument(LaunchOptions *options, const char *argument)
     if (options->badArgument[0] == '\0') copy_bounded(options->badArgument, argument);
 }
 
+/* An argument understood alone that cannot go with the others. */
+static void KeepConflict(LaunchOptions *options, const char *argument)
+{
+    if (options->badArgument[0] != '\0') return;
+    KeepBadArgument(options, argument);
+    options->conflict = 1;
+}
+
 /* Takes path as the log file's; an empty one, or a second /log, is refused. */
 static void TakeLogPath(LaunchOptions *options, const char *path, const char *argument)
 {
@@ -139,7 +152,7 @@ static const char *TakeNextLogPath(LaunchOptions *options, const char *rest, con
 /* A second, other mode cannot be combined with the first. */
 static void TakeMode(LaunchOptions *options, LaunchMode mode, const char *argument)
 {
-    if (options->mode != MODE_INSTALL && options->mode != mode) KeepBadArgument(options, argument);
+    if (options->mode != MODE_INSTALL && options->mode != mode) KeepConflict(options, argument);
     else options->mode = mode;
 }
 
@@ -162,16 +175,27 @@ int ParseCommandLine(const char *arguments, LaunchOptions *options)
         }
         switch (known->kind) {
         case SWITCH_QUIET: options->quiet = 1; break;
-        case SWITCH_HELP: options->help = 1; break;
+        case SWITCH_HELP: copy_bounded(options->help, argument); break;
         case SWITCH_LOG: rest = TakeNextLogPath(options, rest, argument); break;
         case SWITCH_MODE: TakeMode(options, known->mode, argument); break;
         case SWITCH_ACCEPTED: break;
         }
     }
+    /* The help is a box: in quiet mode, asking for it is a mistake the exit
+     * code must tell.  (The check writes it to its console.) */
+    if (options->help[0] && options->quiet) KeepConflict(options, options->help);
     return options->badArgument[0] == '\0';
 }
 
 int NothingOnScreen(const LaunchOptions *options) { return options->quiet || options->mode == MODE_CHECK; }
+
+void MakeQuietForNoScreen(LaunchOptions *options)
+{
+    if (options->quiet || options->mode == MODE_CHECK) return;
+    options->quiet = 1;
+    options->noScreen = 1;
+    if (options->help[0] && !options->badArgument[0]) KeepConflict(options, options->help);
+}
 
 const char *ModeName(const LaunchOptions *options)
 {
@@ -179,5 +203,6 @@ const char *ModeName(const LaunchOptions *options)
     case MODE_CHECK: return "package check";
     case MODE_INSTALL: break;
     }
+    if (options->noScreen) return "quiet (no visible window station: nobody could see or answer a window)";
     return options->quiet ? "quiet" : "window";
 }

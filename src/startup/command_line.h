@@ -15,20 +15,27 @@ enum LaunchMode {
 struct LaunchOptions {
     LaunchMode mode;
     int quiet;                   /* /quiet or an alias: no window of any kind */
-    int help;                    /* /?, /h or /help */
+    int noScreen;                /* quiet because nobody can see the screen, not asked for */
+    char help[16];               /* /?, /h or /help as given; empty when not asked for */
     char logPath[MAX_PATH];      /* /log=PATH or /log PATH; empty when not given */
     char badArgument[MAX_PATH];  /* the first argument not understood; empty when all were */
+    int conflict;                /* badArgument is understood, but cannot go with the others */
 };
 
 /* Reads the arguments (the command line without the program's name) into
  * options, zeroed first.  Switches start with '/' or '-' and are matched
  * whatever their case; arguments are split as the run-time library splits
- * them, so quotes hold spaces.  Returns 1 when every argument was understood,
- * 0 when options->badArgument names the first that was not. */
+ * them, so quotes hold spaces.  The help cannot go with quiet mode or the
+ * check, nor one mode with another.  Returns 1 when every argument was
+ * understood, 0 when options->badArgument names the first that was not. */
 int ParseCommandLine(const char *arguments, LaunchOptions *options);
 
 /* True when nothing is shown on the screen: quiet mode and the package check. */
 int NothingOnScreen(const LaunchOptions *options);
+
+/* Makes an installation that would show windows quiet, for a window station
+ * nobody can see; the help then cannot be shown either. */
+void MakeQuietForNoScreen(LaunchOptions *options);
 
 /* The mode as the log's header names it. */
 const char *ModeName(const LaunchOptions *options);

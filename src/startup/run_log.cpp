@@ -3,8 +3,14 @@
 #include "common/bounded.h"
 #include "common/launch_log.h"
 #include "common/outcome.h"
+#include "common/system_library.h"
 #include "common/system_probes.h"
 #include "common/user_message.h"
+
+typedef BOOL(WINAPI *GetUserNameFunction)(LPSTR name, LPDWORD size);
+typedef BOOL(WINAPI *OpenProcessTokenFunction)(HANDLE process, DWORD access, PHANDLE token);
+typedef BOOL(WINAPI *GetTokenInformationFunction)(HANDLE token, TOKEN_INFORMATION_CLASS kind, LPVOID information,
+                                                  DWORD size, PDWORD needed);
 
 #define MSG_LOG_FAILED "The log file cannot be opened (error %lu):\n%s\n\nExit the program."
 
@@ -33,6 +39,49 @@ static void LogWindowsVersion(void)
             (unsigned long)version.dwPlatformId, version.szCSDVersion[0] ? ", " : "", version.szCSDVersion);
 }
 
+/* Windows 8.1 and later tell the version query 6.2; support needs the build. */
+static void LogRealVersion(void)
+{
+    DWORD major, minor, build;
+    if (QueryRealVersion(&major, &minor, &build)) {
+        LogLine("Real Windows version: %lu.%lu.%lu", (unsigned long)major, (unsigned long)minor, (unsigned long)build);
+    } else {
+        LogLine("Real Windows version: cannot be read");
+    }
+}
+
+/* The computer and the account the launcher runs as (SYSTEM under most
+ * deployment tools). */
+static void LogComputerAndAccount(void)
+{
+    char name[MAX_PATH] = "";
+    DWORD size = sizeof name;
+    if (!GetComputerNameA(name, &size)) copy_bounded(name, "(cannot be read)");
+    LogLine("Computer: %s", name);
+    GetUserNameFunction getUserName = (GetUserNameFunction)FindSystemFunction("advapi32.dll", "GetUserNameA");
+    size = sizeof name;
+    if (!getUserName || !getUserName(name, &size)) copy_bounded(name, "(cannot be read)");
+    LogLine("Account: %s", name);
+}
+
+/* Whether the process token is elevated: yes, no, or unknown where Windows
+ * cannot tell (TokenElevation is Vista's). */
+static const char *ElevationName(void)
+{
+    OpenProcessTokenFunction openToken =
+        (OpenProcessTokenFunction)FindSystemFunction("advapi32.dll", "OpenProcessToken");
+    GetTokenInformationFunction getInformation =
+        (GetTokenInformationFunction)FindSystemFunction("advapi32.dll", "GetTokenInformation");
+    HANDLE token = NULL;
+    if (!openToken || !getInformation || !openToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "unknown";
+    TOKEN_ELEVATION elevation;
+    DWORD needed = 0;
+    int known = getInformation(token, TokenElevation, &elevation, sizeof elevation, &needed);
+    CloseHandle(token);
+    if (!known) return "unknown";
+    return elevation.TokenIsElevated ? "yes" : "no";
+}
+
 static void WriteHeader(const LaunchOptions *options)
 {
     LogLine("%s %s", PRODUCT_TITLE, VERSION_TEXT);
@@ -43,7 +92,10 @@ static void WriteHeader(const LaunchOptions *options)
     LogLine("Program: %s", program);
     LogLaunchFolder();
     LogWindowsVersion();
+    LogRealVersion();
     LogLine("WOW64: %s", IsWow64() ? "yes" : "no");
+    LogComputerAndAccount();
+    LogLine("Elevated: %s", ElevationName());
     LogLine("Mode: %s", ModeName(options));
 }
 

@@ -10,19 +10,20 @@
 #define USAGE_SWITCHES                                                                  \
     "Setup.exe [/quiet] [/log=PATH] [/norestart]\n"                                      \
     "Setup.exe /check [/log=PATH]\n\n"                                                   \
-    "/quiet, /q, /qn, /s, /silent, /verysilent\n"                                         \
+    "/quiet, /q, /qn, /qb, /passive, /s, /silent, /verysilent\n"                          \
     "    No window and no message: the driver is staged as OK on the page stages it,\n"  \
-    "    without the Add Printer wizard; the exit code tells the outcome.\n"              \
+    "    without the Add Printer wizard; the exit code tells the outcome.  So too\n"     \
+    "    without it where nobody can see the screen (a service, SYSTEM).\n"             \
     "/log=PATH, /log PATH\n"                                                              \
     "    Appends a log of the run to PATH.  Quiet mode without /log writes a new log\n"  \
     "    in the temp folder.\n"                                                           \
     "/check\n"                                                                           \
     "    Checks the package in the current folder and reports every problem on the\n"    \
     "    console that started it and in the log; exit code 0, or 1620 for errors.\n"     \
-    "/norestart\n"                                                                        \
-    "    Accepted; Setup never restarts Windows.\n"                                       \
+    "/norestart, /suppressmsgboxes, /sp-\n"                                               \
+    "    Accepted; Setup never restarts Windows, nor shows a box in quiet mode.\n"        \
     "/?, /h, /help\n"                                                                     \
-    "    Shows this help.\n\n"                                                            \
+    "    Shows this help (not with /quiet).\n\n"                                          \
     "Exit codes of quiet mode (window mode ends with 0, or 1639 or 1622):\n"
 
 /* The switches, then one line per exit code. */
@@ -49,7 +50,9 @@ int ShowUsage(void)
 int RefuseCommandLine(const LaunchOptions *options)
 {
     static char text[USAGE_SIZE + MAX_PATH];
-    format_bounded(text, "Unknown command-line argument: %s", options->badArgument);
+    format_bounded(text, options->conflict ? "Command-line argument that cannot go with the others: %s"
+                                           : "Unknown command-line argument: %s",
+                   options->badArgument);
     if (NothingOnScreen(options)) {
         StartRunLog(options);
     } else {

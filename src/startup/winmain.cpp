@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "common/console.h"
+#include "common/system_probes.h"
 #include "common/user_message.h"
 #include "startup/check_mode.h"
 #include "startup/command_line.h"
@@ -28,15 +29,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 {
     RestrictDllSearch();
     LaunchOptions options;
-    int understood = ParseCommandLine(commandLine, &options);
+    ParseCommandLine(commandLine, &options);
+    /* A deployment tool may start it as SYSTEM without /quiet: nobody would
+     * ever answer its windows. */
+    if (!NothingOnScreen(&options) && !WindowStationVisible()) MakeQuietForNoScreen(&options);
     ChooseMessageOutput(&options);
-    if (!understood) return RefuseCommandLine(&options);
-    if (options.help) return ShowUsage();
+    if (options.badArgument[0]) return RefuseCommandLine(&options);
+    if (options.help[0]) return ShowUsage();
     if (!StartRunLog(&options)) return RefuseLogFile(&options);
-    if (options.mode == MODE_CHECK) {
-        RunCheckMode();
-        return EndRun(&options, 0);
-    }
+    if (options.mode == MODE_CHECK) return RunCheckMode();
     if (options.quiet) {
         RunQuietMode();
         return EndRun(&options, 0);

@@ -141,6 +141,18 @@ struct State {
     bool extendedQueryFails = false; /* size 156 */
     bool basicQueryFails = false;    /* size 148 */
     int versionQueriesLeft = -1;     /* calls answered before every call fails; -1: no limit */
+    /* What ntdll's RtlGetVersion says, whatever the manifest: the version Windows really is. */
+    bool realVersionPresent = true;
+    DWORD realMajor = 6, realMinor = 1, realBuild = 7601;
+
+    /* Who runs it, where: the computer, the account, whether its token is
+     * elevated (-1: Windows cannot tell), the process id, and whether the
+     * window station is one anybody can see (not a service's or SYSTEM's). */
+    std::string computerName = "PC-0042";
+    std::string userName = "Installer";
+    int tokenElevated = 1;
+    DWORD processId = 4321;
+    bool windowStationVisible = true;
 
     /* Current directory and module path, as Windows paths, and the command line. */
     std::string currentDirectory;
@@ -152,6 +164,7 @@ struct State {
     /* Files: the temp folder (ending in a backslash), errors CreateFileA gives
      * for some paths (lower-case Windows paths), writes that fail, the clock. */
     std::string tempDirectory;
+    std::string systemTempDirectory;  /* not empty: kernel32 has GetTempPath2A, which gives it */
     std::map<std::string, DWORD> openErrors;
     bool writesFail = false;
     SYSTEMTIME localTime = {2026, 12, 3, 9, 14, 5, 9, 42};
@@ -187,6 +200,14 @@ struct State {
     int comInitializations = 0;
     DWORD comModel = 0;
 
+    /* Windows protected print mode: what the runtime class WindowsProtectedPrintInfo
+     * answers (-1: Windows has no such class, as before 11 24H2), the policy
+     * value WindowsProtectedPrintGroupPolicyState (-1: none), and the class's
+     * objects not yet released. */
+    int protectedPrintClass = -1;
+    int protectedPrintPolicy = -1;
+    int protectedPrintObjects = 0;
+
     /* DLL search: whether kernel32 exports the two functions that limit it. */
     bool defaultDllDirectoriesPresent = true;
     bool dllDirectoryPresent = true;
@@ -208,6 +229,7 @@ struct State {
     /* Spooler: what EnumPrintersA counts (winspool.drv is one of systemLibraries). */
     int localPrinters = 0;
     int printerConnections = 0;
+    std::string printerDriver = "Generic / Text Only";  /* the local printers' driver */
     std::deque<SpoolerAnswer> spoolerAnswers;  /* per call, first to last; then plain answers */
 
     /* Memory blocks and error texts. */
@@ -243,7 +265,7 @@ struct State {
     std::string systemDirectory = "C:\\WINDOWS\\system32";
     bool systemDirectoryFails = false;
     std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv", "shlwapi.dll", "shell32.dll",
-                                                "ole32.dll"};
+                                                "ole32.dll", "advapi32.dll", "combase.dll"};
 
     /* The message queue: messages posted to windows, first to last, then the
      * quit message.  whileChildRuns, when set, is called once by the first
@@ -303,6 +325,14 @@ FARPROC SpoolerExport(const char *name);
 /* The exports of shlwapi.dll and shell32.dll the launcher looks up; NULL for
  * any other module or name. */
 FARPROC ShellExport(HMODULE module, const char *name);
+
+/* ntdll's module (mapped in every process) and the exports of ntdll and
+ * advapi32 the launcher looks up; NULL for any other. */
+HMODULE NtdllModule();
+FARPROC IdentityExport(HMODULE module, const char *name);
+
+/* The exports of combase and advapi32 that tell protected print mode. */
+FARPROC PolicyExport(HMODULE module, const char *name);
 
 /* The record of a window handle; NULL for a handle that names no window. */
 Window *WindowOf(HWND window);

@@ -40,9 +40,20 @@ typedef LONG_PTR LRESULT;
 typedef WORD ATOM;
 typedef unsigned short USHORT;
 typedef LONG HRESULT;
+typedef wchar_t WCHAR;
+typedef DWORD *PDWORD;
+typedef uint32_t UINT32;
+
+typedef struct _GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+} GUID;
 
 #define DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__ *name
 typedef void *HANDLE;
+typedef HANDLE *PHANDLE;
 DECLARE_HANDLE(HWND);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HICON);
@@ -113,6 +124,46 @@ typedef struct _OSVERSIONINFOEXA {
 } OSVERSIONINFOEXA, *LPOSVERSIONINFOEXA;
 
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
+
+/* ntdll's RtlGetVersion fills this record (through GetProcAddress only). */
+typedef struct _OSVERSIONINFOW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    WCHAR szCSDVersion[128];
+} OSVERSIONINFOW, RTL_OSVERSIONINFOW;
+
+/* Who and where: the computer, the process (advapi32's account and token
+ * functions through GetProcAddress only) */
+BOOL WINAPI GetComputerNameA(LPSTR buffer, LPDWORD size);
+DWORD WINAPI GetCurrentProcessId(void);
+#define TOKEN_QUERY 0x0008
+typedef enum _TOKEN_INFORMATION_CLASS { TokenElevation = 20 } TOKEN_INFORMATION_CLASS;
+typedef struct _TOKEN_ELEVATION {
+    DWORD TokenIsElevated;
+} TOKEN_ELEVATION;
+
+/* The registry (advapi32, through GetProcAddress only) */
+typedef DWORD REGSAM;
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)0x80000002)
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_WOW64_64KEY 0x0100
+#define REG_SZ 1
+#define REG_DWORD 4
+
+/* The process's window station and whether anyone can see it */
+DECLARE_HANDLE(HWINSTA);
+#define UOI_FLAGS 1
+#define WSF_VISIBLE 0x0001L
+typedef struct tagUSEROBJECTFLAGS {
+    BOOL fInherit;
+    BOOL fReserved;
+    DWORD dwFlags;
+} USEROBJECTFLAGS;
+HWINSTA WINAPI GetProcessWindowStation(void);
+BOOL WINAPI GetUserObjectInformationA(HANDLE object, int index, LPVOID information, DWORD size, LPDWORD needed);
 
 /* Files, folders and modules */
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);

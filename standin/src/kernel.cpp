@@ -150,6 +150,17 @@ static BOOL WINAPI StandinSetDllDirectoryA(LPCSTR path)
     return TRUE;
 }
 
+/* GetTempPath2A: the folder it gives SYSTEM, which only SYSTEM and
+ * administrators may write to. */
+static DWORD WINAPI StandinGetTempPath2A(DWORD size, LPSTR buffer)
+{
+    Log("GetTempPath2A");
+    const std::string &folder = state().systemTempDirectory;
+    if (folder.size() + 1 > size) return (DWORD)folder.size() + 1;
+    memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return (DWORD)folder.size();
+}
+
 static struct HINSTANCE__ g_kernel32;
 static char g_currentProcess;
 
@@ -157,6 +168,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
 {
     if (name && strcasecmp(name, "kernel32") == 0) return &g_kernel32;
     if (name && strcasecmp(name, "kernel32.dll") == 0) return &g_kernel32;
+    if (name && strcasecmp(name, "ntdll.dll") == 0) return standin::NtdllModule();
     SetLastError(126);  /* ERROR_MOD_NOT_FOUND */
     return NULL;
 }
@@ -178,7 +190,11 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
             return (FARPROC)(void (*)(void))StandinSetDefaultDllDirectories;
         if (state().dllDirectoryPresent && strcmp(name, "SetDllDirectoryA") == 0)
             return (FARPROC)(void (*)(void))StandinSetDllDirectoryA;
+        if (!state().systemTempDirectory.empty() && strcmp(name, "GetTempPath2A") == 0)
+            return (FARPROC)(void (*)(void))StandinGetTempPath2A;
     }
+    if (FARPROC function = standin::IdentityExport(module, name)) return function;
+    if (FARPROC function = standin::PolicyExport(module, name)) return function;
     if (module == standin::LibraryModule("winspool.drv")) {
         if (FARPROC function = standin::SpoolerExport(name)) return function;
     }

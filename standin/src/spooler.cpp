@@ -12,6 +12,25 @@ using standin::state;
 /* Bytes one printer takes in a level-2 answer: its record and its strings. */
 static const DWORD kPrinterBytes = 248;
 
+/* The level-2 records of count printers at printers, their texts after them:
+ * the local printers first ("Printer 1", ... with printerDriver), then the
+ * connections ("\\server\Shared 1", ... with "Connection driver"). */
+static void WritePrinters(LPBYTE printers, DWORD count, DWORD local)
+{
+    PRINTER_INFO_2A *records = (PRINTER_INFO_2A *)printers;
+    char *texts = (char *)(records + count);
+    for (DWORD i = 0; i < count; i++) {
+        memset(&records[i], 0, sizeof records[i]);
+        std::string name = i < local ? "Printer " + std::to_string(i + 1)
+                                     : "\\\\server\\Shared " + std::to_string(i - local + 1);
+        std::string driver = i < local ? state().printerDriver : "Connection driver";
+        records[i].pPrinterName = strcpy(texts, name.c_str());
+        texts += name.size() + 1;
+        records[i].pDriverName = strcpy(texts, driver.c_str());
+        texts += driver.size() + 1;
+    }
+}
+
 /* Counts local printers and connections as flags ask; a buffer too small for
  * all of them gets nothing but the size needed.  No printers at all is a
  * success with a count of 0, whatever the buffer. */
@@ -40,6 +59,7 @@ static BOOL WINAPI StandinEnumPrintersA(DWORD flags, LPSTR name, DWORD level, LP
         return FALSE;
     }
     if (*needed) memset(printers, 0x5A, *needed);  /* every byte the answer takes */
+    WritePrinters(printers, count, flags & PRINTER_ENUM_LOCAL ? (DWORD)state().localPrinters : 0);
     *returned = count;
     return TRUE;
 }

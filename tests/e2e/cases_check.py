@@ -54,3 +54,24 @@ def package_check_reports(ctx):
         "4 errors, 2 warnings"], "broken: report")
     ctx.check_equal(status, 1620 & LOW_BYTE, "broken: exit status (1620)")
     ctx.check(snapshot(broken) == before, "broken: package folder changed")
+
+
+@case
+def package_check_platforms(ctx):
+    # An INF to install with no NTamd64 models serves no 64-bit Windows: one warning.
+    folder = package(ctx, "no-x64")
+    os.remove(os.path.join(folder, "Setup.exe"))
+    inf = os.path.join(folder, "VQ2200.INF")
+    with open(inf, "rb") as handle:
+        text = handle.read()
+    ctx.require(b"%Maker%=Models,NTx86,NTamd64,NTarm64" in text, "the sample INF's [Manufacturer] has changed")
+    with open(inf, "wb") as handle:
+        handle.write(text.replace(b"%Maker%=Models,NTx86,NTamd64,NTarm64", b"%Maker%=Models,NTx86,NTarm64"))
+    lines, status = check(ctx, folder)
+    ctx.check_equal(lines, [
+        "Package check: Setup.INI",
+        "warning: [INFNAME] INF0=VQ2200.INF: [Manufacturer] names no NTamd64 models: nothing to install on 64-bit "
+        "Windows",
+        "Longest launch folder: 100 bytes",
+        "0 errors, 1 warnings"], "no-x64: report")
+    ctx.check_equal(status, 0, "no-x64: exit status")

@@ -18,7 +18,7 @@ from suite import case
 from winenv import windows_path
 
 PROBE_TIMEOUT_MS = 30000
-LOG_LINE = re.compile(r"^\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\.\d{3} (.*)$")
+LOG_LINE = re.compile(r"^\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\.\d{3} \[(\d+)\] (.*)$")
 TEMP_LOG = "ZEMBRIX_VQ_PrinterDriver_*.log"
 
 
@@ -62,18 +62,22 @@ def windows_while_running(ctx, launch):
     return seen
 
 
-def log_texts(ctx, path, what):
-    """The texts of the log's lines, each checked for its time stamp and CRLF."""
+def log_texts(ctx, path, what, appended=False):
+    """The texts of the log's lines, each checked for its time stamp, process
+    id (one, unless runs were appended) and CRLF."""
     if not ctx.check(os.path.isfile(path), "%s: no log at %s" % (what, path)):
         return []
     with open(path, "rb") as handle:
         data = handle.read().decode("latin-1")
     ctx.check(data.endswith("\r\n") and "\n" not in data.replace("\r\n", ""), "%s: lines not ended by CRLF" % what)
-    texts = []
+    texts, processes = [], set()
     for line in data.split("\r\n")[:-1]:
         match = LOG_LINE.match(line)
-        ctx.check(match, "%s: log line without its time: %r" % (what, line))
-        texts.append(match.group(1) if match else line)
+        ctx.check(match, "%s: log line without its time and process id: %r" % (what, line))
+        texts.append(match.group(2) if match else line)
+        if match:
+            processes.add(match.group(1))
+    ctx.check(len(processes) <= 1 or appended, "%s: lines of several processes: %r" % (what, processes))
     return texts
 
 
@@ -97,7 +101,8 @@ def temp_logs(ctx):
 @case
 def deploy_quiet_outcomes(ctx):
     header = ["%s 1.00" % PRODUCT_TITLE, "Command line: ", "Program: ", "Launch folder: ", "Windows version: ",
-              "WOW64: %s" % ("yes" if ctx.env.bits == 32 else "no"), "Mode: quiet"]
+              "Real Windows version: ", "WOW64: %s" % ("yes" if ctx.env.bits == 32 else "no"), "Computer: ",
+              "Account: ", "Elevated: ", "Mode: quiet"]
     rows = [
         # (row, files removed from the package, pnputil exit code, pnputil missing, exit code, log lines)
         ("staged", [], 0, False, 0,

@@ -214,13 +214,18 @@ def walk_installation(walk, valid, network):
 
 def walk_quiet(walk, valid):
     """A quiet install with a log, started by a Windows parent that reports the
-    full exit code; prints the code and the log."""
+    full exit code, under Wine set to Windows 10 (the log shows the version the
+    query reports and the one Windows really is); prints the code and the log."""
     log = os.path.join(os.path.dirname(walk.tool_log), "quiet.log")
     command = [walk.env.tool("run_probe.exe"), "-1", "30000", winenv.windows_path(os.path.join(valid, "Setup.exe")),
                "/quiet", "/log=" + winenv.windows_path(log)]
-    walk.say("quiet install: Setup.exe /quiet /log=%s" % winenv.windows_path(log))
+    walk.say("quiet install, Wine set to Windows 10: Setup.exe /quiet /log=%s" % winenv.windows_path(log))
     settings = dict(TOOL_SETTINGS, E2E_TOOL_LOG=winenv.windows_path(walk.tool_log))
-    result = walk.env.run_wine(command, cwd=valid, extra_env=settings, timeout=40)
+    walk.env.set_windows_version("win10")
+    try:
+        result = walk.env.run_wine(command, cwd=valid, extra_env=settings, timeout=40)
+    finally:
+        walk.env.set_windows_version(None)
     reports = [json.loads(line) for line in result.stdout.splitlines() if line.startswith("{")]
     code = reports[0].get("exit_code") if reports and reports[0].get("event") == "exited" else None
     walk.say("quiet install: exit code %s" % code)

@@ -43,7 +43,7 @@ TEST_F(DllSearchStartTest, RestrictsBeforeAnyOtherCallOnEveryPath)
         ASSERT_GE(sys().calls.size(), 3u);
         EXPECT_EQ(sys().calls[0], "GetProcAddress(SetDefaultDllDirectories)");
         EXPECT_EQ(sys().calls[1], "SetDefaultDllDirectories(0x800)");
-        EXPECT_EQ(sys().calls[2], "GetCurrentDirectoryA");
+        EXPECT_EQ(sys().calls[2], "GetUserObjectInformationA");
     }
 }
 

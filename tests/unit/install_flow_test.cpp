@@ -42,15 +42,6 @@ std::string NotStarted(int code)
                                 ").\nExit the program.");
 }
 
-standin::ChildScript Exits(DWORD exitCode, int printersAfter = -1)
-{
-    standin::ChildScript child;
-    child.exitCode = exitCode;
-    child.runsFor = 300;
-    child.printersAfter = printersAfter;
-    return child;
-}
-
 standin::ChildScript Unreadable()
 {
     standin::ChildScript child = Exits(0);

@@ -8,7 +8,8 @@ namespace {
 const char kSound[] =
     "[MODEL]\r\nMODEL=VQ-2200\r\n[LANGUAGEMENU]\r\nLANGUAGEMENU=English\r\n[INFNUM]\r\nINFITEM=1\r\n"
     "[INFNAME]\r\nINF0=VQ2200.inf\r\n[FILENUM]\r\nFILEITEM=2\r\n[FILELIST]\r\nFL0=VQ2200.inf\r\nFL1=vq2200.cat\r\n";
-const char kInf[] = "[Version]\r\nSignature=\"$Windows NT$\"\r\nCatalogFile=vq2200.cat\r\n";
+const char kInf[] = "[Version]\r\nSignature=\"$Windows NT$\"\r\nCatalogFile=vq2200.cat\r\n"
+                    "[Manufacturer]\r\n%Maker%=Models,NTx86,NTamd64,NTarm64\r\n";
 
 struct File {
     std::string name;
@@ -82,8 +83,27 @@ TEST_F(PackageCheckTest, ReportsEveryProblemOfAPackage)
                 {"Driver/x64/VQ.DLL", "dll"}}),
          {"warning: [FILELIST] FL2: beyond FILEITEM=2, never read", "warning: [FILELIST] FL3: beyond FILEITEM=2, never read",
           "warning: [FILELIST] FL4: beyond FILEITEM=2, never read",
-          "error: [INFNAME] INF0=VQ2200.inf: CatalogFile.NTamd64 vq64.cat missing", "Longest launch folder: 100 bytes"},
-         "1 errors, 3 warnings"},
+          "error: [INFNAME] INF0=VQ2200.inf: CatalogFile.NTamd64 vq64.cat missing",
+          "warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTamd64 models: nothing to install on 64-bit "
+          "Windows",
+          "warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTarm64 models: nothing to install on ARM PCs",
+          "Longest launch folder: 100 bytes"},
+         "1 errors, 5 warnings"},
+        {"models for x64 only", Sound({{"VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n"
+                                                      "[Manufacturer]\r\n%M%=Models,NTx86, ntAMD64.10.0\r\n"}}),
+         {"warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTarm64 models: nothing to install on ARM PCs",
+          "Longest launch folder: 100 bytes"},
+         "0 errors, 1 warnings"},
+        {"models per version for both", Sound({{"VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n"
+                                                              "[Manufacturer]\r\nA=M,NTamd64.10.0\r\nB=M,NTarm64\r\n"}}),
+         {"Longest launch folder: 100 bytes"}, "0 errors, 0 warnings"},
+        {"a decoration that only starts alike", Sound({{"VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n"
+                                                                      "[Manufacturer]\r\nA=NTamd64,NTarm64x\r\n"}}),
+         {"warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTamd64 models: nothing to install on 64-bit "
+          "Windows",
+          "warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTarm64 models: nothing to install on ARM PCs",
+          "Longest launch folder: 100 bytes"},
+         "0 errors, 2 warnings"},
         {"doubles, a missing file and the INF to install missing",
          {{"Setup.INI", "[MODEL]\nMODEL=m\n[LANGUAGEMENU]\nLANGUAGEMENU=e\n[INFNUM]\nINFITEM=1\n[INFNAME]\nINF0=sub\\a.inf\n"
                         "[FILENUM]\nFILEITEM=3\n[FILELIST]\nFL0=sub\\A.INF\nFL1=b.txt\nFL2=sub\\a.inf\n"},

@@ -45,7 +45,7 @@ TEST(PrinterCountTest, CountsLocalPrintersAndConnections)
         standin::state().printerConnections = c.connections;
         standin::state().spoolerAnswers.assign(c.answers.begin(), c.answers.end());
         standin::state().allocationsBeforeFailure = c.allocationsBeforeFailure;
-        EXPECT_EQ(CountPrinters(), c.count);
+        EXPECT_EQ(CountPrinters(NULL), c.count);
         EXPECT_EQ(EnumSizes(), c.sizes);
         EXPECT_EQ(standin::state().debugLines, c.trace);
         EXPECT_TRUE(standin::state().globalBlocks.empty()) << "a buffer was left allocated";
@@ -56,7 +56,7 @@ TEST(PrinterCountTest, AsksWinspoolFromTheSystemFolder)
 {
     standin::Reset();
     standin::state().localPrinters = 1;
-    EXPECT_EQ(CountPrinters(), 1);
+    EXPECT_EQ(CountPrinters(NULL), 1);
     EXPECT_TRUE(standin::Called("LoadLibraryA(C:\\WINDOWS\\system32\\winspool.drv)"));
     EXPECT_TRUE(standin::Called("GetProcAddress(EnumPrintersA)"));
     EXPECT_TRUE(standin::Called("GlobalAlloc(64,248)"));  /* fixed and zero-filled */
@@ -64,7 +64,7 @@ TEST(PrinterCountTest, AsksWinspoolFromTheSystemFolder)
     /* No spooler to be loaded: an error like any other. */
     standin::Reset();
     standin::state().systemLibraries = {"comctl32.dll", "shlwapi.dll", "shell32.dll"};
-    EXPECT_EQ(CountPrinters(), -1);
+    EXPECT_EQ(CountPrinters(NULL), -1);
     EXPECT_EQ(standin::state().debugLines, std::vector<std::string>{"EnumPrinters FALSE = 126"});
 }
 

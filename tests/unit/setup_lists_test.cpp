@@ -48,7 +48,9 @@ TEST_F(SetupListsTest, LauncherAndPackageCheckJudgeEntriesAlike)
         WriteFile(longName, "x");
         strcpy(g_launchFolder, launchFolder.c_str());
         EXPECT_EQ(CheckDriverEntries(), row.launcherPasses ? 1 : 0);
-        EXPECT_EQ(CheckPackage(), row.valid ? ERROR_SUCCESS : ERROR_INSTALL_PACKAGE_INVALID) << sys().standardOutput;
+        int errors = 0;
+        EXPECT_EQ(CheckPackage(&errors), row.valid ? ERROR_SUCCESS : ERROR_INSTALL_PACKAGE_INVALID)
+            << sys().standardOutput;
     }
 }
 

@@ -32,10 +32,12 @@ TEST_F(StartupTest, FolderLengthDecidesBeforeAnythingElse)
         sys().currentDirectory = FolderOfLength(c.length);
         EXPECT_EQ(RunLauncher(), 0);
         if (c.refused) {
-            /* Nothing but the DLL search restriction, the folder query and the warning. */
+            /* Nothing but the DLL search restriction, whether anybody sees the
+             * screen, the folder query and the warning. */
             EXPECT_EQ(sys().calls, (std::vector<std::string>{"GetProcAddress(SetDefaultDllDirectories)",
                                                              "SetDefaultDllDirectories(0x800)",
-                                                             "GetCurrentDirectoryA", "MessageBoxA"}));
+                                                             "GetUserObjectInformationA", "GetCurrentDirectoryA",
+                                                             "MessageBoxA"}));
             ASSERT_EQ(sys().messageBoxes.size(), 1u);
             EXPECT_EQ(sys().messageBoxes[0].text, kTooLong);
             EXPECT_EQ(sys().messageBoxes[0].type, 0x10030u);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <regex>
 
 void LauncherTest::SetUp()
 {
@@ -96,4 +97,27 @@ standin::ChildScript FailedLaunch(DWORD error)
     child.launchFails = true;
     child.launchError = error;
     return child;
+}
+
+standin::ChildScript Exits(DWORD exitCode, int printersAfter)
+{
+    standin::ChildScript child;
+    child.exitCode = exitCode;
+    child.runsFor = 300;
+    child.printersAfter = printersAfter;
+    return child;
+}
+
+std::vector<std::string> LogTexts(const std::string &hostPath)
+{
+    static const std::regex layout("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\[4321\\] (.*)\r$");
+    std::ifstream in(hostPath, std::ios::binary);
+    std::vector<std::string> texts;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::smatch match;
+        EXPECT_TRUE(std::regex_match(line, match, layout)) << line;
+        texts.push_back(match.size() > 1 ? match[1].str() : line);
+    }
+    return texts;
 }

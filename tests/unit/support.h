@@ -45,7 +45,15 @@ protected:
     std::string tempHostFolder; /* the temp folder GetTempPathA names, a host path */
 };
 
+/* The lines of the log at hostPath, each after its time stamp and process id;
+ * a line of another layout fails the test. */
+std::vector<std::string> LogTexts(const std::string &hostPath);
+
 /* A child the stand-in fails to start, with the error code the launch leaves. */
 standin::ChildScript FailedLaunch(DWORD error);
+
+/* A child that runs 300 ms and ends with exitCode, leaving printersAfter
+ * local printers when that is 0 or more. */
+standin::ChildScript Exits(DWORD exitCode, int printersAfter = -1);
 
 #endif
