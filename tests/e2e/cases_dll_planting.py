@@ -12,7 +12,8 @@ Wine is told to prefer native DLLs for those names (WINEDLLOVERRIDES), so that i
 searches the launch folder the way Windows does for a DLL that is not a KnownDLL.
 KnownDLLs (kernel32, user32, shell32, ...) always come from System32 on Windows;
 Wine has no such list, and would load a planted kernel32 given the chance, so
-those names keep Wine's own order.  So do the DLLs that Wine's own system DLLs
+those names keep Wine's own order, as does combase (a KnownDLL from Windows 8
+on; Windows 7 has none, and the launcher names it by its full path).  So do the DLLs that Wine's own system DLLs
 import when the process starts (user32 imports version.dll and ucrtbase.dll in
 Wine, not in Windows): a planted copy found there tells about Wine, not about us.
 """
@@ -41,6 +42,9 @@ STAND_IN_TOOLS = ("pnputil.exe", "rundll32.exe")  # 64-bit, as in the prefix's s
 # for with the process's search order at that moment.
 WINE_DLL_DIRS = {32: "/usr/lib/i386-linux-gnu/wine/i386-windows", 64: "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"}
 DLL_NAME = re.compile(rb"[A-Za-z0-9_.-]+\.(?:dll|drv)\b", re.IGNORECASE)
+# Never taken from a launch folder by Windows either, though not a KnownDLL of
+# every version: combase is one from Windows 8 on, and Windows 7 has none.
+SYSTEM_ONLY_DLLS = {"combase.dll"}
 MARKER = ".loaded"
 TIMEOUT_MS = 15000
 
@@ -87,7 +91,8 @@ def planted_names(setup_exe, tools, bits):
     for name in sorted(loaded_later):
         names |= wine_imports(name, bits)
     wine_own = wine_start_closure(static, bits) - static
-    native_first = {name for name in names if name not in ALLOWED_STATIC_DLLS and name not in wine_own}
+    native_first = {name for name in names
+                    if name not in ALLOWED_STATIC_DLLS and name not in SYSTEM_ONLY_DLLS and name not in wine_own}
     return sorted(names), sorted(native_first)
 
 
