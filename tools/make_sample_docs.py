@@ -27,6 +27,7 @@ serve it.
 
 For administrators:
   Setup.exe /quiet /log=C:\\Windows\\Temp\\VQ2200-setup.log   installs quietly
+  Setup.exe /uninstall /quiet                               removes the package
   Setup.exe /?                                              lists every switch
 
 See InstallGuide.PDF for the installation guide.  This sample holds
@@ -44,6 +45,7 @@ GUIDE = [
     "4. When Setup says the driver is ready, connect the printer and turn it on.",
     "",
     "Administrators: Setup.exe /quiet /log=PATH installs with no window,",
+    "Setup.exe /uninstall /quiet removes the package again,",
     "and Setup.exe /? lists every switch.",
     "This sample holds placeholder files only: no driver code.",
 ]

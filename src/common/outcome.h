@@ -5,10 +5,13 @@
 
 #include <windows.h>
 
-/* One row of the exit-code table. */
+/* One row of the exit-code table: what the code means for an installation,
+ * and for a removal where that differs (NULL: the same; an empty meaning:
+ * not a code of that mode). */
 struct ExitCodeRow {
     DWORD code;
     const char *meaning;
+    const char *removalMeaning;
 };
 
 extern const ExitCodeRow EXIT_CODES[];
@@ -22,8 +25,11 @@ int ReportOutcome(HWND owner, const char *text, UINT kind, DWORD code);
  * given, goes to the log. */
 void SetOutcome(DWORD code, const char *why);
 
-/* What one of the launcher's exit codes means. */
-const char *ExitCodeMeaning(DWORD code);
+/* What one of the launcher's exit codes means, for a removal or not. */
+const char *ExitCodeMeaning(DWORD code, int removal);
+
+/* The outcome recorded so far. */
+DWORD RecordedOutcome(void);
 
 /* Ends a launch whose exit code is its outcome: logs the code and its
  * meaning (meaning NULL: the table's), closes the log and returns the code.

@@ -9,6 +9,7 @@
 #include "install/child_process.h"
 #include "install/printer_count.h"
 #include "install/protected_print.h"
+#include "install/published_copies.h"
 #include "setupinfo/driver_entries.h"
 
 #define MSG_NETWORK_NOTICE                                                                  \
@@ -85,6 +86,14 @@ static int BuildStagingParameters(char (&parameters)[MAX_PATH])
     whole &= append_bounded(parameters, g_infTable[0]);
     whole &= append_bounded(parameters, "\"");
     return whole;
+}
+
+/* Names in the log the published copies of the INF just staged, which a
+ * removal takes away. */
+static void LogStagedCopies(void)
+{
+    char inf[MAX_PATH];
+    if (format_bounded(inf, "%s\\%s", g_launchFolder, g_infTable[0])) LogPublishedCopies(inf);
 }
 
 /* Shows the system's words for a failed staging launch, or ours when it has
@@ -189,6 +198,7 @@ void RunInstallation(HWND page, int restartIsStaged)
             return;
         }
     }
+    LogStagedCopies();
     if (!NetworkPortChosen(page)) {
         ReportOutcome(page, MSG_READY, MB_KIND_INFORMATION, code);
         return;

@@ -41,15 +41,20 @@ static int ReadInfTable(const char *path)
     return 1;
 }
 
-/* True when entry names a file or folder under the launch folder.  A path
- * that does not fit MAX_PATH names nothing that can be opened: missing. */
+/* The launch folder and entry joined as a listed file is found.  0 when the
+ * whole does not fit MAX_PATH: then it names nothing that can be opened. */
+static int JoinToLaunchFolder(const char *entry, char (&path)[MAX_PATH])
+{
+    copy_bounded(path, g_launchFolder);
+    if (FolderNeedsBackslash(g_launchFolder)) append_bounded(path, "\\");
+    return append_bounded(path, entry);
+}
+
+/* True when entry names a file or folder under the launch folder. */
 static int ListedFileExists(const char *entry)
 {
     char path[MAX_PATH];
-    copy_bounded(path, g_launchFolder);
-    if (FolderNeedsBackslash(g_launchFolder)) append_bounded(path, "\\");
-    if (!append_bounded(path, entry)) return 0;
-    return SystemPathFileExists(path) ? 1 : 0;
+    return JoinToLaunchFolder(entry, path) && SystemPathFileExists(path);
 }
 
 /* The entry as written (up to 254 bytes), then the missing-files text. */
@@ -98,4 +103,27 @@ int CheckDriverEntries(void)
         }
     }
     return RefuseSetupFile(path);
+}
+
+int CheckInfToRemove(char (&infPath)[MAX_PATH])
+{
+    char path[MAX_PATH];
+    SetupEntry entry;
+    BuildSetupFilePath(path);
+    if (!FindSetupFile(path)) return 0;
+    int count = ReadCount(path, &INF_LIST);
+    if (count < 0) LogLine("Setup file: [INFNUM] INFITEM is negative: no INF is named");
+    if (count <= 0) return RefuseSetupFile(path);
+    ReadListEntry(path, &INF_LIST, 0, &entry);
+    if (entry.verdict != ENTRY_VALID) {
+        LogLine("Setup file: [INFNAME] INF0 is missing, empty, \"%s\" or holds a double quote", SETUP_VALUE_MISSING);
+        return RefuseSetupFile(path);
+    }
+    DWORD attributes = JoinToLaunchFolder(entry.value, infPath) ? GetFileAttributesA(infPath) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        LogLine("Missing file: [INFNAME] INF0=%s", entry.value);
+        ShowMissingFile(entry.value);
+        return 0;
+    }
+    return 1;
 }

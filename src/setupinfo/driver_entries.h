@@ -17,4 +17,10 @@ extern char g_infTable[INF_TABLE_SLOTS][MAX_PATH];
  * complete, 0 after showing why not (error boxes without owner). */
 int CheckDriverEntries(void);
 
+/* The check made before removing: INFITEM and INF0 valid, and the file INF0
+ * names present under the launch folder, its path then in infPath.  The file
+ * list is not looked at.  Returns 1, or 0 after showing why not (the setup
+ * file's boxes, without owner). */
+int CheckInfToRemove(char (&infPath)[MAX_PATH]);
+
 #endif

@@ -35,6 +35,8 @@ static const Switch SWITCHES[] = {
     {"help", SWITCH_HELP, MODE_INSTALL},
     {"log", SWITCH_LOG, MODE_INSTALL},
     {"check", SWITCH_MODE, MODE_CHECK},
+    {"uninstall", SWITCH_MODE, MODE_UNINSTALL},
+    {"x", SWITCH_MODE, MODE_UNINSTALL},
     /* for deployment tools: the launcher never restarts Windows, and shows no
      * box in quiet mode anyway */
     {"norestart", SWITCH_ACCEPTED, MODE_INSTALL},
@@ -181,17 +183,19 @@ int ParseCommandLine(const char *arguments, LaunchOptions *options)
         case SWITCH_ACCEPTED: break;
         }
     }
-    /* The help is a box: in quiet mode, asking for it is a mistake the exit
-     * code must tell.  (The check writes it to its console.) */
-    if (options->help[0] && options->quiet) KeepConflict(options, options->help);
+    /* The help is a box: in quiet mode, or asked with a removal, it is a
+     * mistake the exit code must tell.  (The check writes it to its console.) */
+    if (options->help[0] && (options->quiet || options->mode == MODE_UNINSTALL)) KeepConflict(options, options->help);
     return options->badArgument[0] == '\0';
 }
 
 int NothingOnScreen(const LaunchOptions *options) { return options->quiet || options->mode == MODE_CHECK; }
 
+int ExitCodeIsOutcome(const LaunchOptions *options) { return NothingOnScreen(options) || options->mode != MODE_INSTALL; }
+
 void MakeQuietForNoScreen(LaunchOptions *options)
 {
-    if (options->quiet || options->mode == MODE_CHECK) return;
+    if (NothingOnScreen(options)) return;
     options->quiet = 1;
     options->noScreen = 1;
     if (options->help[0] && !options->badArgument[0]) KeepConflict(options, options->help);
@@ -201,6 +205,7 @@ const char *ModeName(const LaunchOptions *options)
 {
     switch (options->mode) {
     case MODE_CHECK: return "package check";
+    case MODE_UNINSTALL: return options->noScreen ? "uninstall (no visible window station: quiet)" : "uninstall";
     case MODE_INSTALL: break;
     }
     if (options->noScreen) return "quiet (no visible window station: nobody could see or answer a window)";

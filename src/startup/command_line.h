@@ -6,8 +6,9 @@
 
 /* What the launcher does, besides how it shows it. */
 enum LaunchMode {
-    MODE_INSTALL,  /* no mode switch: the installation */
-    MODE_CHECK     /* /check: the package check, no window and no installation */
+    MODE_INSTALL,   /* no mode switch: the installation */
+    MODE_CHECK,     /* /check: the package check, no window and no installation */
+    MODE_UNINSTALL  /* /uninstall: the package's published copies removed */
 };
 
 /* What the command line asks for.  A line with no arguments asks for nothing:
@@ -33,8 +34,12 @@ int ParseCommandLine(const char *arguments, LaunchOptions *options);
 /* True when nothing is shown on the screen: quiet mode and the package check. */
 int NothingOnScreen(const LaunchOptions *options);
 
-/* Makes an installation that would show windows quiet, for a window station
- * nobody can see; the help then cannot be shown either. */
+/* True when the exit code tells the outcome: in every mode but window
+ * mode's installation, which always ends with 0. */
+int ExitCodeIsOutcome(const LaunchOptions *options);
+
+/* Makes a launch that would show windows quiet, for a window station nobody
+ * can see; the help then cannot be shown either. */
 void MakeQuietForNoScreen(LaunchOptions *options);
 
 /* The mode as the log's header names it. */

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "common/outcome.h"
-#include "common/system_probes.h"
 #include "install/install_flow.h"
 #include "startup/instance_guard.h"
 #include "startup/launch_start.h"
@@ -15,10 +13,6 @@ void RunQuietMode(void)
     if (!PassStartChecks(&version)) return;
     HANDLE guard = GuardAndCheckSetupFile(&version);
     if (!guard) return;
-    if (!QueryVersion(&version)) {
-        SetOutcome(ERROR_INSTALL_PLATFORM_UNSUPPORTED, "The Windows version cannot be read");
-    } else if (AcceptVersion(NULL, &version)) {
-        RunInstallation(NULL, 1);
-    }
+    if (PassVersionPolicy(NULL)) RunInstallation(NULL, 1);
     DropInstanceGuard(guard);
 }

@@ -106,7 +106,7 @@ int StartRunLog(const LaunchOptions *options)
             g_openError = GetLastError();
             return 0;
         }
-    } else if (options->quiet && options->mode != MODE_CHECK) {
+    } else if ((options->quiet && options->mode != MODE_CHECK) || options->mode == MODE_UNINSTALL) {
         CreateTempLog();
     }
     if (LogIsOpen()) WriteHeader(options);
@@ -123,5 +123,5 @@ int RefuseLogFile(const LaunchOptions *options)
 
 int EndRun(const LaunchOptions *options, int windowCode)
 {
-    return NothingOnScreen(options) ? EndWithOutcome(NULL) : EndWindowLaunch(windowCode);
+    return ExitCodeIsOutcome(options) ? EndWithOutcome(NULL) : EndWindowLaunch(windowCode);
 }

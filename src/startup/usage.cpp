@@ -9,6 +9,7 @@
 
 #define USAGE_SWITCHES                                                                  \
     "Setup.exe [/quiet] [/log=PATH] [/norestart]\n"                                      \
+    "Setup.exe /uninstall [/quiet] [/log=PATH] [/norestart]\n"                           \
     "Setup.exe /check [/log=PATH]\n\n"                                                   \
     "/quiet, /q, /qn, /qb, /passive, /s, /silent, /verysilent\n"                          \
     "    No window and no message: the driver is staged as OK on the page stages it,\n"  \
@@ -20,19 +21,27 @@
     "/check\n"                                                                           \
     "    Checks the package in the current folder and reports every problem on the\n"    \
     "    console that started it and in the log; exit code 0, or 1620 for errors.\n"     \
+    "/uninstall, /x\n"                                                                   \
+    "    Removes the driver package this package staged: each published copy of its\n"  \
+    "    INF.  Asks first, without /quiet.  A log goes new into the temp folder.\n"     \
     "/norestart, /suppressmsgboxes, /sp-\n"                                               \
     "    Accepted; Setup never restarts Windows, nor shows a box in quiet mode.\n"        \
     "/?, /h, /help\n"                                                                     \
-    "    Shows this help (not with /quiet).\n\n"                                          \
+    "    Shows this help (not with /quiet or /uninstall).\n\n"                            \
     "Exit codes of quiet mode (window mode ends with 0, or 1639 or 1622):\n"
 
 /* The switches, then one line per exit code. */
 static void BuildUsage(char (&text)[USAGE_SIZE])
 {
     copy_bounded(text, USAGE_SWITCHES);
-    char row[128];
+    char row[192];
     for (size_t i = 0; i < EXIT_CODE_COUNT; i++) {
-        format_bounded(row, "%lu\t%s\n", (unsigned long)EXIT_CODES[i].code, EXIT_CODES[i].meaning);
+        const ExitCodeRow &code = EXIT_CODES[i];
+        const char *removal = code.removalMeaning;
+        if (!code.meaning[0]) format_bounded(row, "%lu\t/uninstall: %s\n", (unsigned long)code.code, removal);
+        else if (removal && removal[0]) format_bounded(row, "%lu\t%s (/uninstall: %s)\n", (unsigned long)code.code,
+                                                       code.meaning, removal);
+        else format_bounded(row, "%lu\t%s\n", (unsigned long)code.code, code.meaning);
         append_bounded(text, row);
     }
 }

@@ -1,5 +1,6 @@
 #include "startup/version_policy.h"
 
+#include "common/system_probes.h"
 #include "common/user_message.h"
 #include "common/outcome.h"
 
@@ -20,4 +21,14 @@ int AcceptVersion(HWND owner, const OSVERSIONINFOEXA *version)
     if (!refusal) return 1;
     ReportOutcome(owner, refusal, MB_KIND_WARNING, ERROR_INSTALL_PLATFORM_UNSUPPORTED);
     return 0;
+}
+
+int PassVersionPolicy(HWND owner)
+{
+    OSVERSIONINFOEXA version;
+    if (!QueryVersion(&version)) {
+        SetOutcome(ERROR_INSTALL_PLATFORM_UNSUPPORTED, "The Windows version cannot be read");
+        return 0;
+    }
+    return AcceptVersion(owner, &version);
 }

@@ -14,4 +14,9 @@ const char *VersionRefusal(DWORD platform, DWORD major, DWORD minor);
  * showing the refusal in a warning box owned by owner. */
 int AcceptVersion(HWND owner, const OSVERSIONINFOEXA *version);
 
+/* Queries the version afresh and applies the policy to it, as a launch with
+ * no window stage does: returns 1 when it is accepted, else 0 with the
+ * outcome recorded (a refusal shown as AcceptVersion shows it). */
+int PassVersionPolicy(HWND owner);
+
 #endif

@@ -9,6 +9,7 @@
 #include "startup/dll_search.h"
 #include "startup/quiet_mode.h"
 #include "startup/run_log.h"
+#include "startup/uninstall_mode.h"
 #include "startup/usage.h"
 #include "startup/window_mode.h"
 
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     if (options.help[0]) return ShowUsage();
     if (!StartRunLog(&options)) return RefuseLogFile(&options);
     if (options.mode == MODE_CHECK) return RunCheckMode();
+    if (options.mode == MODE_UNINSTALL) return RunUninstallMode(&options);
     if (options.quiet) {
         RunQuietMode();
         return EndRun(&options, 0);

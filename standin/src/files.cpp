@@ -3,11 +3,14 @@
  * drive mapping of HostPath. */
 #include <standin.h>
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 using standin::Log;
 using standin::state;
@@ -203,4 +206,123 @@ BOOL WINAPI IsDBCSLeadByte(BYTE byte)
 {
     if (!state().doubleByteCodePage) return FALSE;
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+/* Fills found with the host file name of folder: its name, size and kind. */
+static bool DescribeFile(const std::string &folder, const std::string &name, WIN32_FIND_DATAA *found)
+{
+    struct stat info;
+    if (stat((folder + "/" + name).c_str(), &info) != 0 || name.size() >= sizeof found->cFileName) return false;
+    memset(found, 0, sizeof *found);
+    found->dwFileAttributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    found->nFileSizeLow = (DWORD)info.st_size;
+    found->nFileSizeHigh = (DWORD)((uint64_t)info.st_size >> 32);
+    memcpy(found->cFileName, name.c_str(), name.size() + 1);
+    return true;
+}
+
+/* A pattern's '*' and '?' as Windows matches long names, without case. */
+static bool Matches(const char *pattern, const char *name)
+{
+    if (*pattern == '\0') return *name == '\0';
+    if (*pattern == '*') return Matches(pattern + 1, name) || (*name && Matches(pattern, name + 1));
+    if (*name == '\0') return false;
+    if (*pattern != '?' && tolower((unsigned char)*pattern) != tolower((unsigned char)*name)) return false;
+    return Matches(pattern + 1, name + 1);
+}
+
+/* A search: the names still to give, sorted, of a folder. */
+struct Search {
+    std::string folder;
+    std::vector<std::string> names;
+    size_t next = 0;
+    bool closed = false;
+};
+static std::deque<Search> g_searches;
+
+static bool NextFound(Search *search, WIN32_FIND_DATAA *found)
+{
+    while (search->next < search->names.size())
+        if (DescribeFile(search->folder, search->names[search->next++], found)) return true;
+    return false;
+}
+
+HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
+{
+    std::string text = pattern ? pattern : "";
+    Log("FindFirstFileA(" + text + ")");
+    size_t slash = text.rfind('\\');
+    std::string folder;
+    if (slash == std::string::npos || !standin::HostPath(text.substr(0, slash).c_str(), &folder)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    DIR *dir = opendir(folder.c_str());
+    if (!dir) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    g_searches.push_back(Search());
+    Search &search = g_searches.back();
+    search.folder = folder;
+    std::string mask = text.substr(slash + 1);
+    while (struct dirent *entry = readdir(dir))
+        if (Matches(mask.c_str(), entry->d_name)) search.names.push_back(entry->d_name);
+    closedir(dir);
+    std::sort(search.names.begin(), search.names.end());
+    if (!NextFound(&search, found)) {
+        search.closed = true;
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    return &search;
+}
+
+static Search *OpenSearch(HANDLE handle)
+{
+    for (Search &search : g_searches)
+        if (&search == handle && !search.closed) return &search;
+    return NULL;
+}
+
+BOOL WINAPI FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA found)
+{
+    Search *search = OpenSearch(handle);
+    if (!search) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (NextFound(search, found)) return TRUE;
+    SetLastError(ERROR_NO_MORE_FILES);
+    return FALSE;
+}
+
+BOOL WINAPI FindClose(HANDLE handle)
+{
+    Search *search = OpenSearch(handle);
+    if (!search) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    search->closed = true;
+    return TRUE;
+}
+
+BOOL WINAPI GetFileAttributesExA(LPCSTR fileName, GET_FILEEX_INFO_LEVELS level, LPVOID information)
+{
+    std::string hostPath;
+    WIN32_FIND_DATAA found;
+    size_t slash;
+    if (level != GetFileExInfoStandard || !fileName || !standin::HostPath(fileName, &hostPath) ||
+        (slash = hostPath.rfind('/')) == std::string::npos ||
+        !DescribeFile(hostPath.substr(0, slash), hostPath.substr(slash + 1), &found)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA *data = (WIN32_FILE_ATTRIBUTE_DATA *)information;
+    memset(data, 0, sizeof *data);
+    data->dwFileAttributes = found.dwFileAttributes;
+    data->nFileSizeHigh = found.nFileSizeHigh;
+    data->nFileSizeLow = found.nFileSizeLow;
+    return TRUE;
 }

@@ -31,6 +31,7 @@ import cases_dbcs  # noqa: E402,F401
 import cases_deploy  # noqa: E402,F401
 import cases_check  # noqa: E402,F401
 import cases_system_facts  # noqa: E402,F401
+import cases_uninstall  # noqa: E402,F401
 import suite  # noqa: E402
 import winenv  # noqa: E402
 

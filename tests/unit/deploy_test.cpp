@@ -47,7 +47,7 @@ TEST(CommandLineTest, ArgumentsGiveModeLogOrTheOffendingArgument)
         {"/log /quiet", 1, "", "", "/log", 0},                          /* a switch is no path */
         {"/log=", 0, "", "", "/log=", 0},
         {"/log=a /log=b", 0, "", "a", "/log=b", 0},                    /* one log only */
-        {"/quiet /x /y", 1, "", "", "/x", 0},                           /* the first is named */
+        {"/quiet /y /z", 1, "", "", "/y", 0},                           /* the first is named */
         {"quiet", 0, "", "", "quiet", 0},                               /* no switch character */
         {"/quietly", 0, "", "", "/quietly", 0},
         {"/", 0, "", "", "/", 0},
@@ -245,14 +245,15 @@ TEST_F(DeployTest, QuietLogAppendsEveryStepUnderItsTime)
         staging,
     };
     std::vector<std::string> expected = run;
-    expected.insert(expected.end(), {"pnputil.exe ended with exit code 3010 (0x00000BC2)",
+    const std::string published = "Published copies of " + launchFolder + "\\VQ2200.inf: the INF folder cannot be read";
+    expected.insert(expected.end(), {"pnputil.exe ended with exit code 3010 (0x00000BC2)", published,
                                      "Not shown (quiet mode), information: Printer driver is ready for installation."
                                      "\\nConnect the printer to your PC and turn on the printer power.\\n\\nClick "
                                      "the OK button.",
                                      "Exit code 3010: the driver is staged; a restart is needed"});
     expected.insert(expected.end(), run.begin(), run.end());
-    expected.insert(expected.end(), {"pnputil.exe ended with exit code 0 (0x00000000)",
-                                     expected[run.size() + 1], "Exit code 0: the driver is staged"});
+    expected.insert(expected.end(), {"pnputil.exe ended with exit code 0 (0x00000000)", published,
+                                     expected[run.size() + 2], "Exit code 0: the driver is staged"});
     EXPECT_EQ(texts, expected);
 }
 

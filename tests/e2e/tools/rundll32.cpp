@@ -65,6 +65,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     if (EnvNumber("E2E_WIZARD_WINDOW", 0) == 1) ShowWizardWindow(instance, showCommand);
     SleepAsAsked("E2E_WIZARD_SLEEP_MS");
     unsigned exitCode = ExitCodeAsAsked("E2E_WIZARD_EXIT");
-    LogToolExit("rundll32", exitCode);
+    LogToolExit("rundll32", exitCode, "");
     ExitProcess(exitCode);
 }

@@ -57,7 +57,7 @@ int LogToolStart(const char *tool, const char *note)
     return AppendToFile(path, record);
 }
 
-int LogToolExit(const char *tool, unsigned exitCode)
+int LogToolExit(const char *tool, unsigned exitCode, const char *note)
 {
     char path[MAX_PATH];
     if (!EnvText("E2E_TOOL_EXIT_LOG", path, sizeof path)) return 0;
@@ -66,6 +66,7 @@ int LogToolExit(const char *tool, unsigned exitCode)
     JsonString(&line, "tool", tool);
     JsonString(&line, "event", "exit");
     JsonNumber(&line, "exit_code", exitCode);
+    JsonString(&line, "note", note);
     if (line.cut) return 0;
     char record[sizeof line.text + 4];
     copy_bounded(record, line.text);

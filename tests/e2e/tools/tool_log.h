@@ -8,10 +8,10 @@
  * its current folder, its own path, and note (may be empty).  Returns 1 when the line was written. */
 int LogToolStart(const char *tool, const char *note);
 
-/* Appends {"tool":..,"event":"exit","exit_code":N} to the file named by
+/* Appends {"tool":..,"event":"exit","exit_code":N,"note":..} to the file named by
  * E2E_TOOL_EXIT_LOG (nothing when unset), just before the tool exits: proof
- * for a test that its parent waited for it. */
-int LogToolExit(const char *tool, unsigned exitCode);
+ * for a test that its parent waited for it; note says what the tool did. */
+int LogToolExit(const char *tool, unsigned exitCode, const char *note);
 
 /* Sleeps for the milliseconds in environment variable name (none when unset). */
 void SleepAsAsked(const char *name);

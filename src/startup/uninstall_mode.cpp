@@ -1,0 +1,136 @@
+#include "startup/uninstall_mode.h"
+
+#include <string.h>
+
+#include "common/bounded.h"
+#include "common/launch_log.h"
+#include "common/outcome.h"
+#include "common/user_message.h"
+#include "install/child_process.h"
+#include "install/published_copies.h"
+#include "setupinfo/driver_entries.h"
+#include "setupinfo/setup_file.h"
+#include "startup/instance_guard.h"
+#include "startup/launch_start.h"
+#include "startup/version_policy.h"
+
+#define MSG_NOT_ON_PC "The printer driver package is not on this PC."
+#define MSG_REMOVE_QUESTION "Remove the %s printer driver package from this PC?"
+#define MSG_REMOVED "The printer driver package is removed from this PC."
+#define MSG_REMOVED_RESTART MSG_REMOVED "\nRestart the PC to finish."
+#define MSG_REMOVE_FAILED "Failed to remove the printer driver package.\n\n%s"
+
+#define REMOVAL_TOOL_NAME "pnputil.exe"
+#define FAILURE_SIZE 512
+
+/* What the removals came to: the first failure, in the words its box shows. */
+struct Removals {
+    int restart;                 /* a removal ended with "removed, restart needed" */
+    char failure[FAILURE_SIZE];  /* "oemN.inf: exit code n"; empty while none failed */
+};
+
+/* The system's words for error code, without their line break. */
+static void SystemErrorText(DWORD code, char (&text)[FAILURE_SIZE])
+{
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code,
+                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), text, sizeof text, NULL);
+    if (length == 0 || length >= sizeof text) format_bounded(text, "error %lu", (unsigned long)code);
+    for (size_t end = strlen(text); end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n'); end--)
+        text[end - 1] = '\0';
+}
+
+/* Keeps the first failure: name and what happened. */
+static void NoteFailure(Removals *removals, const char *name, const char *what)
+{
+    if (!removals->failure[0]) format_bounded(removals->failure, "%s: %s", name, what);
+}
+
+/* Removes one published copy with "<System32>\pnputil.exe" -d, started and
+ * waited for as the staging tool is, hidden and with no window to keep. */
+static void RemoveCopy(const char *name, Removals *removals)
+{
+    char program[MAX_PATH];
+    char parameters[MAX_PATH];
+    char what[FAILURE_SIZE];
+    if (!BuildSystemToolPath(program, REMOVAL_TOOL_NAME) || !format_bounded(parameters, "-d %s", name)) {
+        NoteFailure(removals, name, "the removal command does not fit");
+        return;
+    }
+    LogLine("Removal command: \"%s\" %s", program, parameters);
+    DWORD code = 0;
+    switch (ShellLaunchAndWait(NULL, program, parameters, 0, &code)) {
+    case CHILD_NOT_STARTED:
+        LogLine(REMOVAL_TOOL_NAME " could not be started (error %lu)", (unsigned long)code);
+        SystemErrorText(code, what);
+        NoteFailure(removals, name, what);
+        return;
+    case CHILD_EXIT_UNKNOWN:
+        LogLine(REMOVAL_TOOL_NAME " ended; its exit code cannot be read");
+        NoteFailure(removals, name, "its exit code cannot be read");
+        return;
+    case CHILD_EXITED:
+        break;
+    }
+    LogLine(REMOVAL_TOOL_NAME " ended with exit code %lu (0x%08lX)", (unsigned long)code, (unsigned long)code);
+    if (code == ERROR_SUCCESS_REBOOT_REQUIRED) removals->restart = 1;
+    if (code == ERROR_SUCCESS || code == ERROR_SUCCESS_REBOOT_REQUIRED) return;
+    format_bounded(what, "exit code %lu", (unsigned long)code);
+    NoteFailure(removals, name, what);
+}
+
+/* Window mode asks first, in a question box without owner: there is no frame. */
+static int RemovalWanted(int quiet)
+{
+    if (quiet) return 1;
+    char question[SETUP_VALUE_SIZE + sizeof MSG_REMOVE_QUESTION];
+    format_bounded(question, MSG_REMOVE_QUESTION, g_captionText);
+    if (ShowMessage(NULL, question, MB_KIND_QUESTION) == IDYES) return 1;
+    SetOutcome(ERROR_INSTALL_USEREXIT, "Nothing is removed");
+    return 0;
+}
+
+/* Every published copy of the INF is tried, even after one failed. */
+static void RemovePackage(int quiet)
+{
+    char inf[MAX_PATH];
+    if (!CheckInfToRemove(inf)) return;
+    PublishedCopies copies;
+    if (!FindPublishedCopies(inf, &copies)) {
+        LogLine("The INF folder cannot be read (error %lu)", (unsigned long)GetLastError());
+        char text[FAILURE_SIZE + sizeof MSG_REMOVE_FAILED];
+        format_bounded(text, MSG_REMOVE_FAILED, "The system's INF folder cannot be read.");
+        ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
+        return;
+    }
+    for (int i = 0; i < copies.count; i++) LogLine("Published copy: %s", copies.names[i]);
+    if (copies.count == 0) {
+        LogLine("Nothing of %s is published on this PC", inf);
+        ReportOutcome(NULL, MSG_NOT_ON_PC, MB_KIND_INFORMATION, ERROR_SUCCESS);
+        return;
+    }
+    if (!RemovalWanted(quiet)) return;
+    Removals removals = {};
+    for (int i = 0; i < copies.count; i++) RemoveCopy(copies.names[i], &removals);
+    if (removals.failure[0]) {
+        char text[FAILURE_SIZE + sizeof MSG_REMOVE_FAILED];
+        format_bounded(text, MSG_REMOVE_FAILED, removals.failure);
+        ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
+    } else if (removals.restart) {
+        ReportOutcome(NULL, MSG_REMOVED_RESTART, MB_KIND_INFORMATION, ERROR_SUCCESS_REBOOT_REQUIRED);
+    } else {
+        ReportOutcome(NULL, MSG_REMOVED, MB_KIND_INFORMATION, ERROR_SUCCESS);
+    }
+}
+
+int RunUninstallMode(const LaunchOptions *options)
+{
+    OSVERSIONINFOEXA version;
+    if (PassStartChecks(&version)) {
+        HANDLE guard = GuardAndCheckSetupFile(&version);
+        if (guard) {
+            if (PassVersionPolicy(NULL)) RemovePackage(options->quiet);
+            DropInstanceGuard(guard);
+        }
+    }
+    return EndWithOutcome(ExitCodeMeaning(RecordedOutcome(), 1));
+}
