@@ -8,7 +8,7 @@ add_link_options(${FUZZ_SANITIZERS})
 add_subdirectory(standin)
 
 add_library(launcher STATIC ${LAUNCHER_SOURCES})
-target_include_directories(launcher PUBLIC src res)
+target_include_directories(launcher PUBLIC src res ${BRAND_OUTPUT_DIR})
 target_link_libraries(launcher PUBLIC standin)
 
 add_subdirectory(tests/fuzz)

@@ -22,7 +22,7 @@ set(WIN_LINK_OPTIONS -Os -static -s -nostartfiles -Wl,-e,${WIN_ENTRY} -Wl,--gc-s
     -Wl,--no-insert-timestamp)
 
 add_executable(Setup WIN32 ${LAUNCHER_SOURCES} ${WIN_ENTRY_SOURCE} res/setup.rc)
-target_include_directories(Setup PRIVATE src res)
+target_include_directories(Setup PRIVATE src res ${BRAND_OUTPUT_DIR})
 target_compile_options(Setup PRIVATE ${WIN_COMPILE_OPTIONS})
 target_link_options(Setup PRIVATE ${WIN_LINK_OPTIONS})
 target_link_libraries(Setup PRIVATE user32 gdi32 kernel32)
@@ -31,7 +31,7 @@ set_target_properties(Setup PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # windres reads the manifest and icon relative to the script's folder.
 set_source_files_properties(res/setup.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/setup.manifest;${CMAKE_SOURCE_DIR}/res/printer.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/setup.manifest;${BRAND_ICON_PATH};${CMAKE_SOURCE_DIR}/res/resource.h;${BRAND_OUTPUT_DIR}/brand.h")
 
 # Programs used by the end-to-end tests (they run in the Wine prefix beside Setup.exe).
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)

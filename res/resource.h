@@ -36,9 +36,10 @@
 #define IDC_DRIVER_SECOND 4040
 #define IDC_DRIVER_FOURTH 4041
 
-/* Version record */
-#define VERSION_NUMBER 1, 0, 0, 0
-#define VERSION_TEXT "1.00"
-#define PRODUCT_TITLE "ZEMBRIX VQ Series Printer Driver Package"
+/* The brand's title and version (brand.h is written at configure time). */
+#include "brand.h"
+#define VERSION_NUMBER BRAND_VERSION_NUMBERS
+#define VERSION_TEXT BRAND_VERSION_TEXT
+#define PRODUCT_TITLE BRAND_TITLE
 
 #endif

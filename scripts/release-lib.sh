@@ -39,10 +39,28 @@ pe_signature_size() {
     od -An -tu4 -j$((dirs + 4 * 8 + 4)) -N4 "$file" | tr -d ' '  # entry 4, its size
 }
 
-# Builds the win32 preset's Setup.exe in the source tree SRC, output in LOG.
+# The brand file BRAND (absolute) as the source tree SRC holds it: the same file
+# below SRC when BRAND lies in this repository, else BRAND itself.
+brand_in_tree() {
+    local src=$1 brand=$2
+    case "$brand" in
+        "$ROOT"/*) echo "$src/${brand#"$ROOT"/}" ;;
+        *) echo "$brand" ;;
+    esac
+}
+
+# The brand's title (BRAND_TITLE of the brand file BRAND).
+brand_title() {
+    sed -n 's/^set(BRAND_TITLE "\(.*\)")$/\1/p' "$1"
+}
+
+# Builds the win32 preset's Setup.exe in the source tree SRC for the brand
+# file BRAND, output in LOG.
 build_setup() {
-    local src=$1 log=$2
-    if ! (cd "$src" && cmake --preset win32 && cmake --build --preset win32 --target Setup) >"$log" 2>&1; then
+    local src=$1 log=$2 brand
+    brand=$(brand_in_tree "$src" "$3")
+    if ! (cd "$src" && cmake --preset win32 -DLAUNCHER_BRAND="$brand" && cmake --build --preset win32 --target Setup) \
+        >"$log" 2>&1; then
         tail -n 40 "$log" >&2
         die "the win32 build failed in $src"
     fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the signed, verifiable release of the shipped launcher.
 #
-#   scripts/release.sh OUTDIR [--package DIR]
+#   scripts/release.sh OUTDIR [--package DIR] [--brand FILE]
 #
 # Refuses a work tree with any change or untracked file, builds the win32 preset's
 # Setup.exe (reproducible: byte-identical from any clean clone of the commit), refuses
@@ -17,7 +17,10 @@
 #   <DIR's name>.zip     with --package: DIR's files with the signed Setup.exe in it
 #   SHA256SUMS           sha256sum lines for the files above
 # A run that fails, at any step, leaves OUTDIR as it was.  With --package, DIR must
-# first pass `bash scripts/check-package.sh DIR`; DIR is only read.
+# first pass `bash scripts/check-package.sh DIR`; DIR is only read.  With --brand,
+# the launcher is built for that brand file (default res/brand.cmake), and the
+# signature names the program after its BRAND_TITLE; verify-release.sh then
+# needs the same --brand.
 #
 # The key, one of:
 #   SIGN_PKCS12=FILE                   a PKCS#12 file
@@ -38,23 +41,35 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUTDIR=""
 PACKAGE=""
 ZIP=""
+BRAND="$ROOT/res/brand.cmake"
 STAGE=""
 
 usage() {
-    die "usage: scripts/release.sh OUTDIR [--package DIR]"
+    die "usage: scripts/release.sh OUTDIR [--package DIR] [--brand FILE]"
 }
 
 parse_args() {
-    [ $# -eq 1 ] || [ $# -eq 3 ] || usage
+    [ $# -ge 1 ] || usage
     OUTDIR=$(realpath -m -- "$1")
+    shift
     [ ! -e "$OUTDIR" ] || [ -d "$OUTDIR" ] || die "$OUTDIR is not a folder"
-    if [ $# -eq 3 ]; then
-        [ "$2" = --package ] || usage
-        [ -d "$3" ] || die "no package folder $3"
-        PACKAGE=$(realpath -- "$3")
-        ZIP="$(basename "$PACKAGE").zip"
-        case "$OUTDIR/" in "$PACKAGE/"*) die "OUTDIR must not be inside the package folder" ;; esac
-    fi
+    while [ $# -gt 0 ]; do
+        [ $# -ge 2 ] || usage
+        case "$1" in
+            --package)
+                [ -d "$2" ] || die "no package folder $2"
+                PACKAGE=$(realpath -- "$2")
+                ZIP="$(basename "$PACKAGE").zip"
+                case "$OUTDIR/" in "$PACKAGE/"*) die "OUTDIR must not be inside the package folder" ;; esac
+                ;;
+            --brand)
+                [ -f "$2" ] || die "no brand file $2"
+                BRAND=$(realpath -- "$2")
+                ;;
+            *) usage ;;
+        esac
+        shift 2
+    done
 }
 
 need_file() {
@@ -94,14 +109,9 @@ check_package() {
     [ "$status" -eq 0 ] || die "the package check of $PACKAGE failed (exit $status): nothing released"
 }
 
-# The product title, from the one place it is defined; the elevation prompt shows
-# it as the signed program's name.
-product_title() {
-    sed -n 's/^#define PRODUCT_TITLE "\(.*\)"$/\1/p' "$ROOT/res/resource.h"
-}
-
 sign() {
-    local args=(sign -h sha256 -n "$(product_title)" -readpass "$SIGN_PASS_FILE") url
+    # The elevation prompt shows the brand's title as the signed program's name.
+    local args=(sign -h sha256 -n "$(brand_title "$BRAND")" -readpass "$SIGN_PASS_FILE") url
     if [ -n "${SIGN_PKCS12:-}" ]; then
         args+=(-pkcs12 "$SIGN_PKCS12")
     elif [ -n "${SIGN_PKCS11_CERT:-}" ]; then
@@ -156,7 +166,7 @@ main() {
     trap 'exit 130' INT TERM HUP
     mkdir "$STAGE/out"
     say "building the win32 preset at $(git -C "$ROOT" rev-parse --short HEAD)"
-    build_setup "$ROOT" "$STAGE/build.log"
+    build_setup "$ROOT" "$STAGE/build.log" "$BRAND"
     cp "$ROOT/build/win32/Setup.exe" "$STAGE/out/Setup-unsigned.exe"
     [ "$(pe_signature_size "$STAGE/out/Setup-unsigned.exe")" -eq 0 ] \
         || die "build/win32/Setup.exe is signed already: refusing to sign it again"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds all three presets and runs every test:
 # host unit tests, checks of the built executables, the stand-in cross-check
-# against Wine, the end-to-end suite of Setup.exe under Wine, and the signed release.
+# against Wine, the end-to-end suite of Setup.exe under Wine, the signed release,
+# and brand files with a second, test-only brand built and run under Wine.
 # Ends with one line adding up every suite: "total: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -47,6 +48,12 @@ run "fuzz target (about a minute)" bash tests/fuzz/run.sh 60
 run "stand-in cross-check (host against Wine)" python3 tests/crosscheck/run.py
 run "end-to-end (Setup.exe under Wine)" python3 tests/e2e/run.py
 run "signed release (release.sh, verify-release.sh)" python3 tests/release/run.py
+run "brand files, and the test brand's builds (build/brand)" python3 tests/brand/run.py
+# The cases that show the title, the window class, the mutex and the log's name.
+run "end-to-end of the test brand's builds" env E2E_BUILD_TREE=build/brand python3 tests/e2e/run.py \
+    --case notice_dialog --case page_and_frame --case quit_prompt_answers --case already_started \
+    --case deploy_quiet_outcomes --case deploy_quiet_temp_log --case deploy_command_line_boxes \
+    --case brands_side_by_side
 
 [ $status -eq 0 ] && [ $failed -eq 0 ] || status=1
 echo "total: $passed passed, $failed failed"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks a release made by scripts/release.sh against the source it came from.
 #
-#   scripts/verify-release.sh OUTDIR [COMMIT]
+#   scripts/verify-release.sh OUTDIR [COMMIT] [--brand FILE]
 #
 # Rebuilds from a clean clone of HEAD of the repository that holds this script
 # (or of COMMIT when given), made in a temporary folder; the release does not
@@ -14,6 +14,8 @@
 #   - the signature and its timestamp verify against the roots in SIGN_CAFILE
 #     (SIGN_NO_TIMESTAMP=1 for a release made without a timestamp);
 #   - each package zip named in SHA256SUMS holds that same Setup.exe.
+# --brand FILE: the brand file the release was made for (default res/brand.cmake);
+# one of this repository is taken from the clone.
 # SIGN_CAFILE=FILE        the roots (PEM) the release must chain to; required
 # OSSLSIGNCODE=PROGRAM    another osslsigncode than the one on PATH (optional)
 set -euo pipefail
@@ -23,13 +25,14 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/release-lib.sh"
 
 WORK=""
+BRAND="$ROOT/res/brand.cmake"
 
 rebuild() {
     local commit=$1 src=$WORK/src
     git clone -q --no-checkout "$ROOT" "$src" || die "could not clone $ROOT"
     git -C "$src" checkout -q --detach "$commit" || die "no commit $commit"
     say "rebuilding $(git -C "$src" rev-parse HEAD) in a clean clone"
-    build_setup "$src" "$WORK/build.log"
+    build_setup "$src" "$WORK/build.log" "$BRAND"
     cp "$src/build/win32/Setup.exe" "$WORK/rebuilt.exe"
 }
 
@@ -43,7 +46,19 @@ check_zips() {
 }
 
 main() {
-    [ $# -ge 1 ] && [ $# -le 2 ] || die "usage: scripts/verify-release.sh OUTDIR [COMMIT]"
+    local arguments=()
+    while [ $# -gt 0 ]; do
+        if [ "$1" = --brand ]; then
+            [ $# -ge 2 ] && [ -f "$2" ] || die "usage: --brand FILE, an existing brand file"
+            BRAND=$(realpath -- "$2")
+            shift 2
+        else
+            arguments+=("$1")
+            shift
+        fi
+    done
+    set -- "${arguments[@]}"
+    [ $# -ge 1 ] && [ $# -le 2 ] || die "usage: scripts/verify-release.sh OUTDIR [COMMIT] [--brand FILE]"
     local outdir commit=${2:-HEAD}
     outdir=$(realpath -- "$1")
     [ -n "${SIGN_CAFILE:-}" ] && [ -r "$SIGN_CAFILE" ] || die "SIGN_CAFILE must name the roots (PEM) to check against"

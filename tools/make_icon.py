@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Draws the launcher's icon: one 32 x 32 image in 16 colours, a printer with a sheet of paper.
 
-Usage: make_icon.py OUTPUT.ico
+Usage: make_icon.py OUTPUT.ico [BODY]
+
+BODY is the palette index of the printer's body (7, light grey, by default),
+so that another product family's icon can differ.
 """
 import struct
 import sys
@@ -17,7 +20,7 @@ BLACK, DARK_GREY, LIGHT_GREY, GREEN, WHITE, BLUE = 0, 8, 7, 10, 15, 12
 SIZE = 32
 
 
-def draw():
+def draw(body=LIGHT_GREY):
     """Returns rows top to bottom of palette indices, None for transparent."""
     pixels = [[None] * SIZE for _ in range(SIZE)]
 
@@ -31,7 +34,7 @@ def draw():
     for y in (5, 7, 9):                      # lines of text on it
         for x in range(11, 21):
             pixels[y][x] = BLUE
-    box(2, 12, 29, 25, LIGHT_GREY)           # body
+    box(2, 12, 29, 25, body)                 # body
     box(5, 16, 26, 18, BLACK, BLACK)         # paper slot
     box(23, 21, 25, 23, GREEN)               # power light
     box(7, 24, 24, 29, WHITE)                # sheet coming out
@@ -60,4 +63,4 @@ def ico(pixels):
 
 if __name__ == "__main__":
     with open(sys.argv[1], "wb") as out:
-        out.write(ico(draw()))
+        out.write(ico(draw(int(sys.argv[2]) if len(sys.argv) > 2 else LIGHT_GREY)))

@@ -5,7 +5,9 @@
 #include "common/bounded.h"
 #include "common/system_library.h"
 
-#define TEMP_LOG_STEM "ZEMBRIX_VQ_PrinterDriver_"
+#include "brand.h"
+
+#define TEMP_LOG_STEM BRAND_LOG_NAME "_"
 
 static HANDLE g_log = INVALID_HANDLE_VALUE;
 

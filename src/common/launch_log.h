@@ -45,8 +45,8 @@ void WriteTextLine(HANDLE file, const char *text);
 /* "yyyy/mm/dd hh:mm:ss.sss" */
 void FormatLogTime(const SYSTEMTIME *time, char (&text)[LOG_TIME_SIZE]);
 
-/* folder (ending in a backslash, as the temp folder is given), then
- * "ZEMBRIX_VQ_PrinterDriver_yyyymmdd_nnn.log".  Returns 0 when it does not fit. */
+/* folder (ending in a backslash, as the temp folder is given), then the
+ * brand's log name and "_yyyymmdd_nnn.log".  Returns 0 when it does not fit. */
 int BuildTempLogName(const char *folder, const SYSTEMTIME *date, int number, char (&path)[MAX_PATH]);
 
 #endif

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
-#define MUTEX_NAME_LOCAL "ZEMBRIX_VQ_PrinterDriver_Mutex"
-#define MUTEX_NAME_GLOBAL "Global\\ZEMBRIX_VQ_PrinterDriver_Mutex"
+#include "brand.h"
+
+#define MUTEX_NAME_LOCAL BRAND_MUTEX
+#define MUTEX_NAME_GLOBAL "Global\\" BRAND_MUTEX
 
 /* The global name on NT systems whose sessions need it, else the local one. */
 const char *ChooseMutexName(const OSVERSIONINFOEXA *version);

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
-#define WINDOW_CLASS_NAME "Zembrix VQ Series Printer Driver Package"
+#include "brand.h"
+
+#define WINDOW_CLASS_NAME BRAND_WINDOW_CLASS
 
 /* The launcher's top-level window, and the driver selection page inside it;
  * written when CreateFrameWindow makes them. */

@@ -7,6 +7,9 @@ Prints one line per check and a closing count; exits 1 when any check fails.
 """
 import struct
 import sys
+import json
+import os
+import re
 import xml.etree.ElementTree as ET
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
@@ -26,7 +29,9 @@ STATIC_IMPORTS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}
 # 35 KiB before the removal, protected print mode and the administrator's log
 # header came; each is a few hundred bytes of code and text.
 SHIPPED_SIZE_LIMIT = 48 * 1024
-PRODUCT = "ZEMBRIX VQ Series Printer Driver Package"
+REPO_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+DEFAULT_BRAND = os.path.join(REPO_ROOT, "res", "brand.cmake")
+BRAND_TEXTS = ("title", "window_class", "mutex", "log_name")  # the names a brand must not share
 WIN7 = "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"
 WIN8 = "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"
 
@@ -138,8 +143,32 @@ def version_strings(block):
     return fixed, tables
 
 
+def build_brand(exe):
+    """The brand the exe was built for: brand/brand.json of its build folder."""
+    with open(os.path.join(os.path.dirname(os.path.abspath(exe)), "brand", "brand.json")) as handle:
+        return json.load(handle)
+
+
+def default_brand_texts():
+    """The default brand's title, window class, mutex and log name, read from its file."""
+    keys = {"BRAND_TITLE": "title", "BRAND_WINDOW_CLASS": "window_class", "BRAND_MUTEX": "mutex",
+            "BRAND_LOG_NAME": "log_name"}
+    with open(DEFAULT_BRAND) as handle:
+        found = dict(re.findall(r'^set\((\w+) "([^"]*)"\)', handle.read(), re.MULTILINE))
+    return {keys[key]: value for key, value in found.items() if key in keys}
+
+
+def icon_image(path):
+    """The one image of the .ico file at path."""
+    with open(path, "rb") as handle:
+        data = handle.read()
+    size, offset = struct.unpack_from("<II", data, 6 + 8)
+    return data[offset:offset + size]
+
+
 def check(exe, target):
     results = []
+    brand = build_brand(exe)
 
     def expect(name, ok, detail=""):
         results.append(ok)
@@ -172,6 +201,9 @@ def check(exe, target):
         expect("icon 204 is one 32 x 32 image in 16 colours",
                (count, width, height, colours, bits) == (1, 32, 32, 16, 4),
                "count %d, %dx%d, %d colours, %d bits" % (count, width, height, colours, bits))
+        image_id = struct.unpack_from("<H", group, 6 + 12)[0]
+        expect("icon 204 is the brand's " + os.path.basename(brand["icon"]),
+               res.get((RT_ICON, image_id)) == icon_image(brand["icon"]))
 
     manifest = res.get((RT_MANIFEST, 1))
     expect("manifest present", manifest is not None)
@@ -182,14 +214,26 @@ def check(exe, target):
     expect("version record present", version is not None)
     if version:
         fixed, tables = version_strings(version)
-        expect("file and product version 1.0.0.0",
-               fixed[2:6] == (0x10000, 0, 0x10000, 0), "%r" % (fixed[2:6],))
+        a, b, c, d = (int(number) for number in brand["version"].split("."))
+        expect("file and product version " + brand["version"],
+               fixed[2:6] == (a << 16 | b, c << 16 | d, a << 16 | b, c << 16 | d), "%r" % (fixed[2:6],))
         strings = tables.get("000004b0", {})
         expect("string table 000004b0", bool(strings), ", ".join(tables))
-        expect("version texts 1.00", strings.get("FileVersion") == "1.00" and strings.get("ProductVersion") == "1.00")
+        text = brand["version_text"]
+        expect("version texts " + text, strings.get("FileVersion") == text and strings.get("ProductVersion") == text,
+               "%r %r" % (strings.get("FileVersion"), strings.get("ProductVersion")))
         expect("internal name", strings.get("InternalName") == "Package Installer")
         expect("description and product name name the product",
-               PRODUCT in strings.get("FileDescription", "") and PRODUCT in strings.get("ProductName", ""))
+               brand["title"] in strings.get("FileDescription", "") and brand["title"] == strings.get("ProductName"))
+        maker = ({"CompanyName": brand["company"], "LegalCopyright": brand["copyright"]} if brand["names_maker"]
+                 else {"CompanyName": None, "LegalCopyright": None})
+        expect("company and copyright as the brand gives them",
+               {key: strings.get(key) for key in maker} == maker, "%r" % strings)
+    if os.path.realpath(brand["file"]) != os.path.realpath(DEFAULT_BRAND):
+        default = default_brand_texts()
+        left = [text for key, text in sorted(default.items())
+                if text != brand[key] and (text.encode("ascii") in data or text.encode("utf-16-le") in data)]
+        expect("none of the default brand's names", not left, ", ".join(left))
     return results
 
 

@@ -18,7 +18,7 @@ import shutil
 import subprocess
 import tempfile
 
-from winenv import REPO_ROOT
+from brand import tree
 
 WINE32_LOADER = "/usr/lib/wine/wine"
 I386_EXIT_CODE = 42
@@ -38,8 +38,8 @@ class Build:
         self.name = name
         self.bits = bits
         self.note = note
-        self.setup_exe = os.path.join(REPO_ROOT, "build", name, "Setup.exe")
-        self.driver_dir = os.path.join(REPO_ROOT, "build", name, "e2e")
+        self.setup_exe = os.path.join(tree(), name, "Setup.exe")
+        self.driver_dir = os.path.join(tree(), name, "e2e")
 
     def __repr__(self):
         return "Build(%s)" % self.name

@@ -12,6 +12,7 @@ import time
 
 import packages
 import ui
+from brand import BRAND
 from cases_install import (check_staging, inf_path, package, snapshot, staging_program, system_tool_replaced)
 from launcher import DIALOG_CLASS, MESSAGE_BOX_CLASS, NOTICE_MARK, PRODUCT_TITLE
 from suite import case
@@ -19,7 +20,7 @@ from winenv import windows_path
 
 PROBE_TIMEOUT_MS = 30000
 LOG_LINE = re.compile(r"^\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\.\d{3} \[(\d+)\] (.*)$")
-TEMP_LOG = "ZEMBRIX_VQ_PrinterDriver_*.log"
+TEMP_LOG = BRAND["log_name"] + "_*.log"
 
 
 class Launch:
@@ -100,7 +101,7 @@ def temp_logs(ctx):
 
 @case
 def deploy_quiet_outcomes(ctx):
-    header = ["%s 1.00" % PRODUCT_TITLE, "Command line: ", "Program: ", "Launch folder: ", "Windows version: ",
+    header = ["%s %s" % (PRODUCT_TITLE, BRAND["version_text"]), "Command line: ", "Program: ", "Launch folder: ", "Windows version: ",
               "Real Windows version: ", "WOW64: %s" % ("yes" if ctx.env.bits == 32 else "no"), "Computer: ",
               "Account: ", "Elevated: ", "Mode: quiet"]
     rows = [

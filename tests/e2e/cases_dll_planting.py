@@ -25,7 +25,7 @@ import sys
 
 import packages
 import ui
-from launcher import MESSAGE_BOX_CLASS, PRODUCT_TITLE, finish_after_box, launch
+from launcher import FRAME_CLASS, MESSAGE_BOX_CLASS, PRODUCT_TITLE, finish_after_box, launch
 from cases_tools import read_log
 from suite import case
 from winenv import REPO_ROOT, windows_path
@@ -33,7 +33,6 @@ from winenv import REPO_ROOT, windows_path
 sys.path.insert(0, os.path.join(REPO_ROOT, "tests", "artefact"))
 from check_exe import ALLOWED_STATIC_DLLS, Pe  # noqa: E402
 
-FRAME_CLASS = "Zembrix VQ Series Printer Driver Package"
 NOTICE_TEXT = "If your operating system is Windows 7"
 NETWORK_NOTICE = "\"Use a network port\" is selected."
 ABORTED = "The printer driver installation was aborted. "

@@ -3,11 +3,12 @@
 import subprocess
 
 import ui
+from brand import BRAND
 
-PRODUCT_TITLE = "ZEMBRIX VQ Series Printer Driver Package"
+PRODUCT_TITLE = BRAND["title"]
 MESSAGE_BOX_CLASS = "#32770"
 DIALOG_CLASS = "#32770"
-FRAME_CLASS = "Zembrix VQ Series Printer Driver Package"
+FRAME_CLASS = BRAND["window_class"]
 
 # The launcher's start-up texts, as the user must see them.
 MSG_FOLDER_TOO_LONG = ("Folder path to Software setup is too long.\nMove this Software setup to another "

@@ -9,6 +9,10 @@ kernel runs i386 programs, then the 64-bit build runs the cases that start the
 launcher; elsewhere the 64-bit build runs alone (see builds.py).  The output
 says which.
 
+The builds are those of build/, or of the folder E2E_BUILD_TREE names: a tree
+configured with another brand file (tests/brand/run.py makes build/brand),
+whose texts the cases then expect; the stand-in tools stay the default's.
+
 Build first: bash scripts/build.sh win32 win64
 Screenshots of failing cases (of every case with --keep) are kept under out/e2e/.
 """
@@ -32,6 +36,7 @@ import cases_deploy  # noqa: E402,F401
 import cases_check  # noqa: E402,F401
 import cases_system_facts  # noqa: E402,F401
 import cases_uninstall  # noqa: E402,F401
+import cases_brand  # noqa: E402,F401
 import suite  # noqa: E402
 import winenv  # noqa: E402
 

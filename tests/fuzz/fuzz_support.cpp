@@ -2,6 +2,7 @@
 
 #include <standin.h>
 
+#include "brand.h"
 #include "setupinfo/driver_entries.h"
 #include "common/launch_folder.h"
 
@@ -15,7 +16,7 @@
 
 namespace fuzz {
 
-static const char kTitle[] = "ZEMBRIX VQ Series Printer Driver Package";
+static const char kTitle[] = BRAND_TITLE;
 
 /* One scratch folder per process, in memory where the system has a tmpfs. */
 static const std::string &ScratchRoot()

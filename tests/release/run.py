@@ -12,6 +12,7 @@ Closes with "release: N passed, N failed"; exits 1 when a check failed.
 """
 
 import contextlib
+import json
 import http.server
 import os
 import shutil
@@ -293,6 +294,36 @@ def release_with_package(ctx):
     check_refused(ctx, ctx["p12"], out, "--package with a failing check", "package check", "--package", package)
 
 
+def release_with_brand(ctx):
+    """--brand: the launcher of another product family, its signature naming the
+    program after that brand's title; verify-release.sh needs the same brand."""
+    out, brand = os.path.join(ctx["tmp"], "brand"), os.path.join(ctx["clone"], "tests", "brand", "brand.cmake")
+    done = script(ctx, "release.sh", ctx["p12"], out, "--brand", brand)
+    if not check(done.returncode == 0, "--brand: released", done.stdout + done.stderr):
+        return
+    check_release(ctx, out, "--brand")
+    with open(os.path.join(ctx["clone"], "build", "win32", "brand", "brand.json")) as handle:
+        title = json.load(handle)["title"]
+    check(title.encode("utf-16-le") in read(os.path.join(out, "Setup.exe")) and
+          program_name(read(os.path.join(out, "Setup.exe"))) == title,
+          "--brand: the build and its signature carry the brand's title %r" % title)
+    done = script(ctx, "verify-release.sh", ctx["p12"], out, "--brand", brand)
+    check(done.returncode == 0, "--brand: verify-release.sh --brand passes", done.stdout + done.stderr)
+    done = script(ctx, "verify-release.sh", ctx["p12"], out)
+    check(done.returncode != 0 and "differs" in done.stderr, "--brand: verify-release.sh without it fails",
+          done.stdout + done.stderr)
+
+
+def program_name(signed):
+    """The program name the Authenticode signature of signed names (SpcSpOpusInfo, a BMP string)."""
+    opus = signed.find(bytes.fromhex("060a2b06010401823702010c"))  # OID 1.3.6.1.4.1.311.2.1.12
+    start = signed.find(b"\x80", opus)
+    if opus < 0 or start < 0:
+        return None
+    length = signed[start + 1]
+    return signed[start + 2:start + 2 + length].decode("utf-16-be", errors="replace")
+
+
 def signed_exe_starts(ctx):
     """The signed launcher still starts under Wine: in a folder without a setup file,
     /quiet ends it at once with 1619 (the package cannot be opened) and no window;
@@ -332,7 +363,7 @@ def main():
                       "SIGN_TS_URL": ctx["tsa"]}
         ctx["token"] = dict(token, SIGN_CAFILE=ctx["root"])
         for row in (release_with_file, release_refused, release_with_token, forged_release, release_with_package,
-                    signed_exe_starts):
+                    signed_exe_starts, release_with_brand):
             started = time.monotonic()
             row(ctx)
             print("-- %s: %.1f s" % (row.__name__, time.monotonic() - started))

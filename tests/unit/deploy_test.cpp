@@ -92,7 +92,7 @@ TEST(LaunchLogTest, TimeAndTempNameLayout)
     EXPECT_STREQ(stamp, "2026/01/02 03:04:05.006");
     char path[MAX_PATH];
     EXPECT_EQ(BuildTempLogName("C:\\Temp\\", &time, 7, path), 1);
-    EXPECT_STREQ(path, "C:\\Temp\\ZEMBRIX_VQ_PrinterDriver_20260102_007.log");
+    EXPECT_STREQ(path, "C:\\Temp\\" BRAND_LOG_NAME "_20260102_007.log");
     EXPECT_EQ(BuildTempLogName(("C:\\" + std::string(230, 't') + "\\").c_str(), &time, 1, path), 0);
 }
 
@@ -137,7 +137,7 @@ protected:
     }
 
     /* The one log a quiet launch without /log left in the temp folder. */
-    std::string TempLog() { return tempHostFolder + "/ZEMBRIX_VQ_PrinterDriver_20261209_001.log"; }
+    std::string TempLog() { return tempHostFolder + "/" BRAND_LOG_NAME "_20261209_001.log"; }
 };
 
 std::string Lower(std::string text)
@@ -229,7 +229,7 @@ TEST_F(DeployTest, QuietLogAppendsEveryStepUnderItsTime)
     const std::string staging = "Staging command: \"C:\\WINDOWS\\SYSTEM32\\pnputil.exe\" -a \"" + launchFolder +
                                 "\\VQ2200.inf\"";
     const std::vector<std::string> run = {
-        "ZEMBRIX VQ Series Printer Driver Package 1.00",
+        BRAND_TITLE " " BRAND_VERSION_TEXT,
         "Command line: \"" + launchFolder + "\\Setup.exe\" " + arguments,
         "Program: " + launchFolder + "\\Setup.exe",
         "Launch folder: " + launchFolder,
@@ -318,7 +318,7 @@ TEST_F(DeployTest, BadArgumentIsNamedInABoxOrTheQuietLog)
 
 TEST_F(DeployTest, TempLogTakesTheNextFreeNameAndFollowsNoLink)
 {
-    std::string stem = tempHostFolder + "/ZEMBRIX_VQ_PrinterDriver_20261209_00";
+    std::string stem = tempHostFolder + "/" BRAND_LOG_NAME "_20261209_00";
     std::ofstream(stem + "1.log") << "an earlier run\n";
     std::string victim = hostFolder + "/victim.txt";
     std::ofstream(victim) << "kept";

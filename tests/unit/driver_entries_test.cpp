@@ -39,7 +39,7 @@ protected:
         if (sys().messageBoxes.size() != 1) return "<" + std::to_string(sys().messageBoxes.size()) + " boxes>";
         EXPECT_EQ(sys().messageBoxes[0].owner, (HWND)NULL);
         EXPECT_EQ(sys().messageBoxes[0].type, 0x10010u);
-        EXPECT_EQ(sys().messageBoxes[0].caption, "ZEMBRIX VQ Series Printer Driver Package");
+        EXPECT_EQ(sys().messageBoxes[0].caption, BRAND_TITLE);
         return sys().messageBoxes[0].text;
     }
 

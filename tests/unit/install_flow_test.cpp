@@ -102,7 +102,7 @@ protected:
                                : box.type == 0x10040 ? "information"
                                : box.type == 0x10010 ? "error"
                                                      : "other";
-            EXPECT_EQ(box.caption, "ZEMBRIX VQ Series Printer Driver Package");
+            EXPECT_EQ(box.caption, BRAND_TITLE);
             boxes.push_back(Box(owner, kind, box.text));
         }
         return boxes;

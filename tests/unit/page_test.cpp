@@ -9,7 +9,7 @@
 
 namespace {
 
-const char kQuit[] = "Quit ZEMBRIX VQ Series Printer Driver Package\n\nIS it OK?";
+const char kQuit[] = "Quit " BRAND_TITLE "\n\nIS it OK?";
 
 class DialogTest : public LauncherTest {
 protected:

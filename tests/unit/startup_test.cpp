@@ -7,8 +7,8 @@ namespace {
 const char kTooLong[] =
     "Folder path to Software setup is too long.\nMove this Software setup to another folder "
     "whose path within 100 characters.\n\nExit the program.";
-const char kAlreadyStarted[] = "\"ZEMBRIX VQ Series Printer Driver Package\" is already started.";
-const char kTitle[] = "ZEMBRIX VQ Series Printer Driver Package";
+const char kAlreadyStarted[] = "\"" BRAND_TITLE "\" is already started.";
+const char kTitle[] = BRAND_TITLE;
 
 class StartupTest : public LauncherTest {};
 
@@ -146,7 +146,7 @@ TEST_F(StartupTest, GuardIsOpenedNotOwnedAndWaitedForWithoutDelay)
     WriteValidSetupFile();
     sys().dialogPresses = {IDCANCEL}; /* the notice is cancelled */
     EXPECT_EQ(RunLauncher(), 0);
-    EXPECT_TRUE(standin::Called("CreateMutexA(NULL,FALSE,Global\\ZEMBRIX_VQ_PrinterDriver_Mutex)"));
+    EXPECT_TRUE(standin::Called("CreateMutexA(NULL,FALSE,Global\\" BRAND_MUTEX ")"));
     EXPECT_TRUE(standin::Called("WaitForSingleObject(0)"));
 }
 
@@ -178,7 +178,7 @@ TEST_F(StartupTest, ClassIsRegisteredOnlyWithoutAPreviousInstance)
     const WNDCLASSEXA &wc = sys().registeredClasses[0];
     EXPECT_EQ(wc.cbSize, sizeof(WNDCLASSEXA)); /* 48 in the 32-bit build */
     EXPECT_EQ(wc.style, 3u);
-    EXPECT_STREQ(wc.lpszClassName, "Zembrix VQ Series Printer Driver Package");
+    EXPECT_STREQ(wc.lpszClassName, BRAND_WINDOW_CLASS);
     EXPECT_NE(wc.hIcon, nullptr);
     EXPECT_NE(wc.hbrBackground, nullptr);
 
@@ -199,8 +199,8 @@ struct MutexCase {
 
 TEST(MutexNameTest, FollowsTheTableOfSystems)
 {
-    const char *local = "ZEMBRIX_VQ_PrinterDriver_Mutex";
-    const char *global = "Global\\ZEMBRIX_VQ_PrinterDriver_Mutex";
+    const char *local = BRAND_MUTEX;
+    const char *global = "Global\\" BRAND_MUTEX;
     const MutexCase cases[] = {
         {1, 4, FALSE, local, false},  {1, 4, TRUE, local, false},   {2, 3, FALSE, global, false},
         {2, 4, FALSE, local, true},   {2, 4, TRUE, global, true},   {2, 5, FALSE, local, true},
@@ -226,7 +226,7 @@ TEST(MutexNameTest, MissingProbeMeansNotWow64)
     OSVERSIONINFOEXA version = {};
     version.dwPlatformId = VER_PLATFORM_WIN32_NT;
     version.dwMajorVersion = 5;
-    EXPECT_STREQ(ChooseMutexName(&version), "ZEMBRIX_VQ_PrinterDriver_Mutex");
+    EXPECT_STREQ(ChooseMutexName(&version), BRAND_MUTEX);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ const char kProtected[] =
 const char kReady[] =
     "Printer driver is ready for installation.\nConnect the printer to your PC and turn on the printer power.\n\n"
     "Click the OK button.";
-const char kTempLog[] = "ZEMBRIX_VQ_PrinterDriver_20261209_001.log";
+const char kTempLog[] = BRAND_LOG_NAME "_20261209_001.log";
 
 class SystemFactsTest : public LauncherTest {
 protected:

@@ -11,8 +11,8 @@
 
 namespace {
 
-const char kTitle[] = "ZEMBRIX VQ Series Printer Driver Package";
-const char kQuit[] = "Quit ZEMBRIX VQ Series Printer Driver Package\n\nIS it OK?";
+const char kTitle[] = BRAND_TITLE;
+const char kQuit[] = "Quit " BRAND_TITLE "\n\nIS it OK?";
 const char kDifferent[] = "Different operating system.\nExit the program.";
 const char kMissing[] = "Missing Windows operating system.\nExit the program.";
 
@@ -65,7 +65,7 @@ TEST_F(WindowStageTest, FrameIsShownAndItsMenuTrimmedBeforeTheNotice)
     sys().whileLoopWaits = CloseAndConfirm;
     EXPECT_EQ(RunLauncher(), 0);
 
-    int created = CallIndex("CreateWindowExA(Zembrix VQ Series Printer Driver Package)");
+    int created = CallIndex("CreateWindowExA(" BRAND_WINDOW_CLASS ")");
     int page = CallIndex("CreateDialogParamA(220)", created);
     int moved = CallIndex("MoveWindow", page + 1);
     int moveFrame = CallIndex("MoveWindow", moved + 1);

@@ -27,8 +27,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define PRODUCT_TITLE "ZEMBRIX VQ Series Printer Driver Package"
-#define FRAME_CLASS "Zembrix VQ Series Printer Driver Package"
+#include "brand.h"
+
+#define PRODUCT_TITLE BRAND_TITLE
+#define FRAME_CLASS BRAND_WINDOW_CLASS
 #define DIALOG_CLASS "#32770"
 #define PAGE_OK_ID 1276
 #define STAGING_TOOL "pnputil.exe"

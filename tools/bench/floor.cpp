@@ -20,8 +20,8 @@
 #define FLOOR_FOCUS_PAUSE 100
 #endif
 
-#define FRAME_CLASS "Zembrix VQ Series Printer Driver Package"
-#define FRAME_TITLE "ZEMBRIX VQ Series Printer Driver Package"
+#define FRAME_CLASS BRAND_WINDOW_CLASS
+#define FRAME_TITLE BRAND_TITLE
 #define FRAME_STYLE (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
 #define RESTORE_FOCUS_TIMER 2
 #define RESTORE_FOCUS_DELAY 10
