@@ -30,7 +30,7 @@ import winenv  # noqa: E402
 from check_exe import Pe  # noqa: E402
 
 PREFIX = os.path.join(REPO_ROOT, "build", "bench", "prefix")
-STAGING_SLEEP_MS = 300  # the stand-in pnputil runs this long, so the launcher is polling when it ends
+STAGING_SLEEP_MS = 300  # the stand-in pnputil runs this long, so the launcher is waiting when it ends
 PAUSE_MS = 100  # the frame's pause on losing the focus
 STARTUP_TARGET = 1.05
 LATENCY_TARGET_MS = 120
@@ -151,7 +151,7 @@ def main():
     if staged:
         median = statistics.median(staged)
         print("latency, staging tool's exit to the outcome box (%d runs): median %.1f ms, worst %.1f ms "
-              "(target median at most %d ms: %s; the poll interval is 100 ms)" % (
+              "(target median at most %d ms: %s; the launcher waits on the tool's handle)" % (
                   len(staged), median, max(staged), LATENCY_TARGET_MS,
                   "met" if median <= LATENCY_TARGET_MS else "NOT met"))
     else:

@@ -452,6 +452,8 @@ def install_windows_alive_while_tools_run(ctx):
                 ctx.check(answer["answered"], "%s: not answered: %r" % (what, answer))
                 ctx.check(answer["milliseconds"] <= 1000, "%s: answered after %d ms" % (what, answer["milliseconds"]))
                 ctx.check_equal(answer["enabled"], False, "%s: frame takes input" % what)
+                ctx.note("%s: answered in %d ms, frame disabled: %s" % (what, answer["milliseconds"],
+                                                                        not answer["enabled"]))
             ctx.check(not [record for record in launch.exited() if record["tool"] == tool],
                       "%s: came only after %s had ended" % (what, tool))
             if look == 0:
