@@ -10,10 +10,3 @@ HMODULE LoadSystemLibrary(const char *fileName)
     if (!append_bounded(path, "\\") || !append_bounded(path, fileName)) return NULL;
     return LoadLibraryA(path);
 }
-
-SystemFunction FindSystemFunction(const char *library, const char *name)
-{
-    HMODULE module = GetModuleHandleA(library);
-    if (!module) module = LoadSystemLibrary(library);
-    return module ? (SystemFunction)GetProcAddress(module, name) : NULL;
-}

@@ -11,6 +11,10 @@ typedef void (*SystemFunction)(void);
  * copy in the launch folder can be picked up).  Returns NULL when it cannot be loaded. */
 HMODULE LoadSystemLibrary(const char *fileName);
 
+/* Writes the Windows folder, then folder (such as "\\INF\\"), then name.
+ * Returns 0 when the Windows folder cannot be read or the whole does not fit. */
+int BuildWindowsPath(char (&path)[MAX_PATH], const char *folder, const char *name);
+
 /* The function name (or an ordinal made with MAKEINTRESOURCEA) of the system
  * DLL library: taken from the copy the process has mapped already (kernel32
  * and ntdll always are), else from the system folder's, which stays loaded.

@@ -4,19 +4,18 @@
 
 #include "common/bounded.h"
 #include "common/shell_functions.h"
+#include "common/system_library.h"
 #include "common/system_probes.h"
 
 int BuildSystemToolPath(char (&path)[MAX_PATH], const char *tool)
 {
-    UINT length = GetWindowsDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path) return 0;
     /* "32-bit applications can access the native system directory by
      * substituting %windir%\Sysnative for %windir%\System32" (File System
      * Redirector).  Both launches name their tool so rather than turn
      * redirection off: Wow64DisableWow64FsRedirection's documentation allows
      * that only just around file calls such as CreateFile, as DLL loads fail
      * meanwhile, and ShellExecuteExA and CreateProcessA load DLLs of their own. */
-    return append_bounded(path, IsWow64() ? "\\Sysnative\\" : "\\SYSTEM32\\") && append_bounded(path, tool);
+    return BuildWindowsPath(path, IsWow64() ? "\\Sysnative\\" : "\\SYSTEM32\\", tool);
 }
 
 /* No window: looks at the child every CHILD_POLL_INTERVAL ms, waking as soon

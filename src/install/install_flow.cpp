@@ -5,6 +5,7 @@
 #include "common/launch_log.h"
 #include "common/outcome.h"
 #include "common/shell_functions.h"
+#include "common/system_library.h"
 #include "common/user_message.h"
 #include "install/child_process.h"
 #include "install/printer_count.h"
@@ -33,7 +34,9 @@
 
 #define STAGING_TOOL_NAME "pnputil.exe"
 #define WIZARD_TOOL_NAME "rundll32.exe"
-#define WIZARD_COMMAND "\\SYSTEM32\\rundll32.exe printui.dll,PrintUIEntry /il"
+#define WIZARD_COMMAND "rundll32.exe printui.dll,PrintUIEntry /il"
+#define SETUP_LOG_FOLDER "\\INF\\"
+#define SETUP_LOG_NAME "setupapi.dev.log"
 
 #define TRACE_SIZE 256
 
@@ -58,10 +61,10 @@ static void LogExitCode(const char *tool, DWORD code)
  * folder ("SetupAPI Text Logs"; "PnPUtil Return Values"). */
 static void LogDriverSetupLog(void)
 {
-    char folder[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder) copy_bounded(folder, "%windir%");
-    LogLine("The reason is in the system's driver setup log: %s\\INF\\setupapi.dev.log", folder);
+    char path[MAX_PATH];
+    if (!BuildWindowsPath(path, SETUP_LOG_FOLDER, SETUP_LOG_NAME))
+        copy_bounded(path, "%windir%" SETUP_LOG_FOLDER SETUP_LOG_NAME);
+    LogLine("The reason is in the system's driver setup log: %s", path);
 }
 
 /* The wizard: program is the full path of rundll32.exe as this process
@@ -71,9 +74,7 @@ static void LogDriverSetupLog(void)
 static int BuildWizardCommand(char (&program)[MAX_PATH], char (&command)[MAX_PATH])
 {
     if (!BuildSystemToolPath(program, WIZARD_TOOL_NAME)) return 0;
-    UINT length = GetWindowsDirectoryA(command, sizeof command);
-    if (length == 0 || length >= sizeof command) return 0;
-    return append_bounded(command, WIZARD_COMMAND);
+    return BuildWindowsPath(command, "\\SYSTEM32\\", WIZARD_COMMAND);
 }
 
 /* -a "<launch folder>\<INF0>": the backslash always goes in, even after a

@@ -5,6 +5,7 @@
 #include "common/bounded.h"
 #include "common/launch_log.h"
 #include "common/names.h"
+#include "common/system_library.h"
 
 #define COMPARE_CHUNK 65536
 
@@ -12,9 +13,7 @@
  * and the files of it matching name ("oem*.inf"). */
 static int BuildInfPath(char (&path)[MAX_PATH], const char *name)
 {
-    UINT length = GetWindowsDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path) return 0;
-    return append_bounded(path, "\\INF\\") && append_bounded(path, name);
+    return BuildWindowsPath(path, "\\INF\\", name);
 }
 
 static HANDLE OpenToRead(const char *path)

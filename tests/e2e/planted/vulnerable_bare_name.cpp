@@ -7,10 +7,3 @@ HMODULE LoadSystemLibrary(const char *fileName)
 {
     return LoadLibraryA(fileName);
 }
-
-SystemFunction FindSystemFunction(const char *library, const char *name)
-{
-    HMODULE module = GetModuleHandleA(library);
-    if (!module) module = LoadSystemLibrary(library);
-    return module ? (SystemFunction)GetProcAddress(module, name) : NULL;
-}
