@@ -47,6 +47,11 @@ def drive(env, action, timeout_ms=10000, **filters):
         if value is not None:
             args += [names[key], str(value)]
     run = env.run_wine(args, timeout=timeout_ms / 1000.0 + DRIVER_TIMEOUT_MARGIN)
+    if run.returncode == 1 and not run.stdout.strip() and not run.stderr.strip():
+        # Seen about once in a few hundred runs: wine64 ends with 1 and says
+        # nothing, the driver never having run (it prints before any end).
+        # Once more, then; a driver that did run always prints.
+        run = env.run_wine(args, timeout=timeout_ms / 1000.0 + DRIVER_TIMEOUT_MARGIN)
     return DriverResult(run)
 
 
