@@ -69,7 +69,7 @@ list(JOIN BRAND_VERSION_NUMBERS ", " BRAND_VERSION_NUMBERS)
 
 # Optional: the text of the version strings (the four numbers unless given),
 # and whether the version record names the maker (CompanyName, LegalCopyright).
-if(BRAND_VERSION_TEXT STREQUAL "")
+if("${BRAND_VERSION_TEXT}" STREQUAL "")
     set(BRAND_VERSION_TEXT "${BRAND_VERSION}")
 endif()
 if(NOT DEFINED BRAND_NAMES_MAKER)

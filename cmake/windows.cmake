@@ -18,8 +18,12 @@ else()
     set(WIN_ENTRY _LauncherEntry@0)
 endif()
 set(WIN_ENTRY_SOURCE ${CMAKE_SOURCE_DIR}/src/startup/process_entry.cpp)
+# Terminal-services aware, as other Windows linkers mark a program by default:
+# "Otherwise, it retrieves the path of the private Windows directory for the
+# user" (GetWindowsDirectoryA, on a Remote Desktop session host), and the
+# paths of the system's tools, the INF folder and the logs would name it.
 set(WIN_LINK_OPTIONS -Os -static -s -nostartfiles -Wl,-e,${WIN_ENTRY} -Wl,--gc-sections
-    -Wl,--no-insert-timestamp)
+    -Wl,--no-insert-timestamp -Wl,--tsaware)
 
 add_executable(Setup WIN32 ${LAUNCHER_SOURCES} ${WIN_ENTRY_SOURCE} res/setup.rc)
 target_include_directories(Setup PRIVATE src res ${BRAND_OUTPUT_DIR})

@@ -13,6 +13,7 @@ import re
 import xml.etree.ElementTree as ET
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE = 0x8000
 # DLLs the loader always takes from System32, whatever folder the exe lies in: ntdll
 # and the KnownDLLs that Windows 7, 8.1 and 10 all list (32- and 64-bit).  Static
 # imports are resolved before the first line of the launcher runs, so any other DLL
@@ -47,7 +48,7 @@ class Pe:
         optional_size = struct.unpack_from("<H", data, pe + 20)[0]
         opt = pe + 24
         self.magic = struct.unpack_from("<H", data, opt)[0]
-        self.subsystem = struct.unpack_from("<H", data, opt + 68)[0]
+        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, opt + 68)
         directories = opt + (96 if self.magic == 0x10B else 112)
         self.directory = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
         self.sections = []
@@ -149,13 +150,24 @@ def build_brand(exe):
         return json.load(handle)
 
 
+def brand_file_values(path):
+    """{key: value} of the set() lines of the brand file at path."""
+    with open(path) as handle:
+        return dict(re.findall(r'^set\((\w+) "([^"]*)"\)', handle.read(), re.MULTILINE))
+
+
 def default_brand_texts():
     """The default brand's title, window class, mutex and log name, read from its file."""
     keys = {"BRAND_TITLE": "title", "BRAND_WINDOW_CLASS": "window_class", "BRAND_MUTEX": "mutex",
             "BRAND_LOG_NAME": "log_name"}
-    with open(DEFAULT_BRAND) as handle:
-        found = dict(re.findall(r'^set\((\w+) "([^"]*)"\)', handle.read(), re.MULTILINE))
-    return {keys[key]: value for key, value in found.items() if key in keys}
+    return {keys[key]: value for key, value in brand_file_values(DEFAULT_BRAND).items() if key in keys}
+
+
+def expected_version_text(brand):
+    """The version strings' text as the brand file asks for it, read from the
+    file itself: BRAND_VERSION_TEXT, else the four numbers."""
+    values = brand_file_values(brand["file"])
+    return values.get("BRAND_VERSION_TEXT") or values["BRAND_VERSION"]
 
 
 def icon_image(path):
@@ -184,6 +196,10 @@ def check(exe, target):
     expect("PE format for " + target, pe.magic == want_magic and pe.machine == want_machine,
            "magic %#x machine %#x" % (pe.magic, pe.machine))
     expect("GUI subsystem", pe.subsystem == 2, "subsystem %d" % pe.subsystem)
+    # Else, on a Remote Desktop session host, GetWindowsDirectoryA names a
+    # folder of the user's own to the launcher.
+    expect("terminal-services aware", pe.dll_characteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE,
+           "DllCharacteristics %#06x" % pe.dll_characteristics)
     dlls = sorted({name.lower() for name in pe.imports()})
     print("static imports: " + " ".join(dlls))
     expect("imports statically only DLLs always loaded from System32",
@@ -219,7 +235,7 @@ def check(exe, target):
                fixed[2:6] == (a << 16 | b, c << 16 | d, a << 16 | b, c << 16 | d), "%r" % (fixed[2:6],))
         strings = tables.get("000004b0", {})
         expect("string table 000004b0", bool(strings), ", ".join(tables))
-        text = brand["version_text"]
+        text = expected_version_text(brand)
         expect("version texts " + text, strings.get("FileVersion") == text and strings.get("ProductVersion") == text,
                "%r %r" % (strings.get("FileVersion"), strings.get("ProductVersion")))
         expect("internal name", strings.get("InternalName") == "Package Installer")
