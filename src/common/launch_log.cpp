@@ -35,33 +35,46 @@ int BuildTempLogName(const char *folder, const SYSTEMTIME *date, int number, cha
 typedef DWORD(WINAPI *GetTempPathFunction)(DWORD size, LPSTR buffer);
 
 /* "When calling this function from a process running as SYSTEM it will
- * return the path C:\Windows\SystemTemp" (GetTempPath2A), which only SYSTEM
- * and administrators may write to; GetTempPathA gives C:\Windows\Temp,
+ * return the path C:\Windows\SystemTemp, which is inaccessible to
+ * non-SYSTEM processes" (GetTempPath2A); GetTempPathA gives C:\Windows\Temp,
  * where any user may create the day's names first.  Windows 11 and updated
- * Windows 10 have it. */
-static DWORD ReadTempFolder(char (&folder)[MAX_PATH])
+ * Windows 10 have it.  Returns 0 where kernel32 has no GetTempPath2A. */
+static DWORD ReadSystemTempFolder(char (&folder)[MAX_PATH])
 {
     GetTempPathFunction getTempPath2 = (GetTempPathFunction)FindSystemFunction("kernel32.dll", "GetTempPath2A");
-    return getTempPath2 ? getTempPath2(sizeof folder, folder) : GetTempPathA(sizeof folder, folder);
+    return getTempPath2 ? getTempPath2(sizeof folder, folder) : 0;
+}
+
+enum TempLogResult { TEMP_LOG_CREATED, TEMP_LOG_FOLDER_MISSING, TEMP_LOG_FAILED };
+
+/* Creates the day's next log in folder, never opening one that exists. */
+static TempLogResult CreateTempLogIn(const char *folder)
+{
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char path[MAX_PATH];
+    for (int number = 1; number <= TEMP_LOG_NUMBERS; number++) {
+        if (!BuildTempLogName(folder, &today, number, path)) return TEMP_LOG_FAILED;
+        HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                  NULL);
+        if (KeepLog(file)) return TEMP_LOG_CREATED;
+        DWORD error = GetLastError();
+        if (error == ERROR_PATH_NOT_FOUND) return TEMP_LOG_FOLDER_MISSING;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return TEMP_LOG_FAILED;
+    }
+    return TEMP_LOG_FAILED;
 }
 
 int CreateTempLog(void)
 {
     char folder[MAX_PATH];
-    DWORD length = ReadTempFolder(folder);
+    DWORD length = ReadSystemTempFolder(folder);
+    /* A Windows 10 that got GetTempPath2A by an update may lack its folder. */
+    if (length > 0 && length < sizeof folder && CreateTempLogIn(folder) != TEMP_LOG_FOLDER_MISSING)
+        return LogIsOpen();
+    length = GetTempPathA(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder) return 0;
-    SYSTEMTIME today;
-    GetLocalTime(&today);
-    char path[MAX_PATH];
-    for (int number = 1; number <= TEMP_LOG_NUMBERS; number++) {
-        if (!BuildTempLogName(folder, &today, number, path)) return 0;
-        HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                  NULL);
-        if (KeepLog(file)) return 1;
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return 0;
-    }
-    return 0;
+    return CreateTempLogIn(folder) == TEMP_LOG_CREATED;
 }
 
 int LogIsOpen(void) { return g_log != INVALID_HANDLE_VALUE; }

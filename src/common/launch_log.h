@@ -17,10 +17,10 @@
 int OpenLogFile(const char *path);
 
 /* Creates a new log in the temp folder (GetTempPath2A's where the system has
- * it; see BuildTempLogName), taking the next
- * running number whenever a name is taken: it never opens a file that already
- * exists, so nothing planted under the name is followed.  Returns 1, or 0
- * when no log could be created. */
+ * it and its folder exists, else GetTempPathA's; see BuildTempLogName),
+ * taking the next running number whenever a name is taken: it never opens a
+ * file that already exists, so nothing planted under the name is followed.
+ * Returns 1, or 0 when no log could be created. */
 int CreateTempLog(void);
 
 /* True while a log is open. */

@@ -7,6 +7,7 @@
 typedef BOOL(WINAPI *IsWow64ProcessFunction)(HANDLE process, PBOOL wow64);
 typedef BOOL(WINAPI *IsWow64Process2Function)(HANDLE process, USHORT *processMachine, USHORT *nativeMachine);
 typedef LONG(WINAPI *RtlGetVersionFunction)(OSVERSIONINFOW *version);
+typedef BOOL(WINAPI *ProcessIdToSessionIdFunction)(DWORD processId, DWORD *sessionId);
 
 int QueryVersion(OSVERSIONINFOEXA *version)
 {
@@ -52,14 +53,30 @@ int IsWow64(void)
     return wow64 ? 1 : 0;
 }
 
-/* "Call the GetProcessWindowStation function ... and the
- * GetUserObjectInformation function to test whether the window station has
- * the WSF_VISIBLE attribute" (Interactive Services). */
-int WindowStationVisible(void)
+static int WindowStationVisible(void)
 {
     USEROBJECTFLAGS flags;
     DWORD needed = 0;
     HWINSTA station = GetProcessWindowStation();
     if (!station || !GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, &needed)) return 1;
     return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+/* "All services run in Terminal Services session 0" (Interactive Services),
+ * and since Windows Vista no user logs on there; each session has a WinSta0
+ * of its own, so SYSTEM on session 0's WinSta0 finds it visible. */
+static int RunsInSessionZero(void)
+{
+    ProcessIdToSessionIdFunction sessionOf =
+        (ProcessIdToSessionIdFunction)FindSystemFunction("kernel32.dll", "ProcessIdToSessionId");
+    DWORD session = 1;
+    if (!sessionOf || !sessionOf(GetCurrentProcessId(), &session) || session != 0) return 0;
+    OSVERSIONINFOEXA version;
+    return QueryVersion(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 6;
+}
+
+ScreenSight LookAtScreen(void)
+{
+    if (!WindowStationVisible()) return SCREEN_STATION_INVISIBLE;
+    return RunsInSessionZero() ? SCREEN_SESSION_ZERO : SCREEN_SEEN;
 }

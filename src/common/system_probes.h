@@ -15,9 +15,15 @@ int QueryRealVersion(DWORD *major, DWORD *minor, DWORD *build);
 /* Returns 1 only for a 32-bit process on 64-bit Windows (x64 or ARM64). */
 int IsWow64(void);
 
-/* Returns 0 only when the process's window station has no visible display
- * surfaces: a service's, or SYSTEM's in session 0, where nobody can see or
- * answer a window.  When it cannot be told, 1. */
-int WindowStationVisible(void);
+/* Whether anybody can see and answer a window of this process. */
+enum ScreenSight {
+    SCREEN_SEEN,               /* a visible window station in a user's session */
+    SCREEN_STATION_INVISIBLE,  /* the window station has no visible display surfaces: a service's */
+    SCREEN_SESSION_ZERO        /* session 0 of Windows Vista and later, where no user logs on */
+};
+
+/* Looks at the window station, then at the session.  What cannot be told
+ * counts as seen. */
+ScreenSight LookAtScreen(void);
 
 #endif

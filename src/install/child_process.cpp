@@ -36,15 +36,19 @@ static int PollForExitCode(HANDLE process, DWORD *exitCode)
     }
 }
 
-/* Dispatches every message waiting in the thread's queue; a quit message is
- * kept in *quit (1, with its code) for the loop it belongs to. */
-static void DispatchWaitingMessages(int *quit, WPARAM *quitCode)
+/* A quit message that came during a wait: the loop it belongs to gets it
+ * again from RepostKeptQuit. */
+static int g_quitKept;
+static WPARAM g_quitCode;
+
+/* Dispatches every message waiting in the thread's queue; a quit message is kept. */
+static void DispatchWaitingMessages(void)
 {
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            *quit = 1;
-            *quitCode = msg.wParam;
+            g_quitKept = 1;
+            g_quitCode = msg.wParam;
             continue;
         }
         TranslateMessage(&msg);
@@ -52,27 +56,23 @@ static void DispatchWaitingMessages(int *quit, WPARAM *quitCode)
     }
 }
 
-/* With a window: it is disabled, as a modal dialog's owner is, so no click or
- * key reaches it, while the thread waits on the child's handle and its own
- * queue and dispatches what comes (painting, timers, messages other programs
+/* With a window: the thread waits on the child's handle and its own queue
+ * and dispatches what comes (painting, timers, messages other programs
  * send), as "WaitForSingleObject" asks of a thread that has windows.  The
- * window takes input again before the caller tells the outcome.  Returns 1
- * once the child has ended, 0 when the wait fails. */
-static int WaitDispatching(HWND window, HANDLE process)
+ * window stays enabled: when the child's own window closes, Windows activates
+ * another window and skips a disabled one.  MWMO_INPUTAVAILABLE: "the
+ * function returns if input exists for the queue, even if the input has been
+ * seen (but not removed)" (MsgWaitForMultipleObjectsEx), as by a box or the
+ * shell before the wait.  Returns 1 once the child has ended, 0 when the wait
+ * fails. */
+static int WaitDispatching(HANDLE process)
 {
-    int ended = 0;
-    int quit = 0;
-    WPARAM quitCode = 0;
-    EnableWindow(window, FALSE);
     for (;;) {
-        DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) ended = 1;
-        if (woke != WAIT_OBJECT_0 + 1) break;
-        DispatchWaitingMessages(&quit, &quitCode);
+        DWORD woke = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0) return 1;
+        if (woke != WAIT_OBJECT_0 + 1) return 0;
+        DispatchWaitingMessages();
     }
-    EnableWindow(window, TRUE);
-    if (quit) PostQuitMessage((int)quitCode);
-    return ended;
 }
 
 /* Waits for the child to end: with window kept alive, or polling without one.
@@ -80,7 +80,14 @@ static int WaitDispatching(HWND window, HANDLE process)
 static int WaitForExitCode(HWND window, HANDLE process, DWORD *exitCode)
 {
     if (!window) return PollForExitCode(process, exitCode);
-    return WaitDispatching(window, process) && GetExitCodeProcess(process, exitCode);
+    return WaitDispatching(process) && GetExitCodeProcess(process, exitCode);
+}
+
+void RepostKeptQuit(void)
+{
+    if (!g_quitKept) return;
+    g_quitKept = 0;
+    PostQuitMessage((int)g_quitCode);
 }
 
 ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parameters, int networkDrive,
@@ -100,17 +107,22 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
     launch.nShow = SW_HIDE;
 
     int com = StartComApartment();
-    ChildOutcome outcome = CHILD_EXIT_UNKNOWN;
-    if (!SystemShellExecuteEx(&launch)) {
-        *code = GetLastError();
-        outcome = CHILD_NOT_STARTED;
-    } else if (launch.hProcess) {
-        if (WaitForExitCode(owner, launch.hProcess, code)) outcome = CHILD_EXITED;
-        CloseHandle(launch.hProcess);
+    BOOL launched = SystemShellExecuteEx(&launch);
+    DWORD error = GetLastError();
+    /* Released before the wait: an apartment gives the thread a hidden
+     * window, which a thread waiting in WaitForSingleObject leaves unanswered. */
+    if (com) StopComApartment();
+    if (!launched) {
+        *code = error;
+        return CHILD_NOT_STARTED;
     }
     /* A launch may succeed without a process handle (the shell handed the
      * file to a running program): nothing to wait for, no code to read. */
-    if (com) StopComApartment();
+    ChildOutcome outcome = CHILD_EXIT_UNKNOWN;
+    if (launch.hProcess) {
+        if (WaitForExitCode(owner, launch.hProcess, code)) outcome = CHILD_EXITED;
+        CloseHandle(launch.hProcess);
+    }
     return outcome;
 }
 

@@ -21,8 +21,8 @@ int BuildSystemToolPath(char (&path)[MAX_PATH], const char *tool);
 
 /* Opens file with parameters through the shell, hidden and owned by owner
  * (connecting a network drive first when networkDrive is set), and waits for
- * it.  With an owner, the owner stays alive but disabled meanwhile; without
- * one, the shell shows no box of its own either.  *code receives the exit
+ * it.  With an owner, the thread's windows answer their messages meanwhile;
+ * without one, the shell shows no box of its own either.  *code receives the exit
  * code (CHILD_EXITED) or the error code of the failed launch (CHILD_NOT_STARTED). */
 ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parameters, int networkDrive,
                                 DWORD *code);
@@ -30,9 +30,14 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
 /* Runs program (a full path, named apart from the command line so that no
  * space in it can make the system run another program) with commandLine
  * (CreateProcessA may write to it), its window shown as the child chooses,
- * and waits for it, window kept alive but disabled meanwhile (none: polled).
+ * and waits for it, the thread's windows answering meanwhile (no window:
+ * polled).
  * Returns 1 when it started and ended with exit code 0, 0 otherwise
  * (not started, another exit code, or an exit code that cannot be read). */
 int RunAndWait(HWND window, const char *program, char *commandLine);
+
+/* Posts again a quit message that arrived during a wait with a window, once
+ * the caller has told the outcome. */
+void RepostKeptQuit(void);
 
 #endif

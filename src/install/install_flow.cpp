@@ -22,6 +22,10 @@
 #define MSG_READY                                                                           \
     "Printer driver is ready for installation.\n"                                           \
     "Connect the printer to your PC and turn on the printer power.\n\nClick the OK button."
+#define MSG_READY_RESTART                                                                   \
+    "Printer driver is ready for installation.\n"                                           \
+    "Restart the PC, then connect the printer to your PC and turn on the printer power.\n\n" \
+    "Click the OK button."
 #define MSG_COMPLETED                                                                       \
     "Printer driver installation has been completed.\n"                                     \
     "When the temporary port like \"LPT1:\" is selected, change the port setting of "      \
@@ -46,7 +50,8 @@ static int NetworkPortChosen(HWND page)
     return page != NULL && IsDlgButtonChecked(page, IDC_NETWORK_PORT) == BST_CHECKED;
 }
 
-/* The staging tool's own codes for "staged, restart needed". */
+/* The staging tool's own codes for "staged, restart needed" ("PnPUtil
+ * Return Values": the package is in the store). */
 static int StagedWithRestart(DWORD code)
 {
     return code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED;
@@ -156,7 +161,8 @@ static void RunPrinterWizard(HWND page)
     }
 }
 
-void RunInstallation(HWND page, int restartIsStaged)
+/* Everything up to the outcome message. */
+static void Install(HWND page)
 {
     /* Windows would install no driver of the package, and even remove printers that use one. */
     if (ProtectedPrintOn()) {
@@ -193,7 +199,7 @@ void RunInstallation(HWND page, int restartIsStaged)
         char line[TRACE_SIZE];
         format_bounded(line, "ExitCode = %ld", (long)(LONG)code);
         OutputDebugStringA(line);
-        if (!restartIsStaged || !StagedWithRestart(code)) {
+        if (!StagedWithRestart(code)) {
             LogDriverSetupLog();
             ReportOutcome(page, MSG_ABORTED, MB_KIND_WARNING, ERROR_INSTALL_FAILURE);
             return;
@@ -201,8 +207,16 @@ void RunInstallation(HWND page, int restartIsStaged)
     }
     LogStagedCopies();
     if (!NetworkPortChosen(page)) {
-        ReportOutcome(page, MSG_READY, MB_KIND_INFORMATION, code);
+        ReportOutcome(page, StagedWithRestart(code) ? MSG_READY_RESTART : MSG_READY, MB_KIND_INFORMATION, code);
         return;
     }
     RunPrinterWizard(page);
+}
+
+void RunInstallation(HWND page)
+{
+    Install(page);
+    /* Not before: "a WM_QUIT message always breaks the modal loop" of the
+     * outcome box, which would close at once. */
+    RepostKeptQuit();
 }

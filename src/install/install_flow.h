@@ -6,10 +6,11 @@
 #include <windows.h>
 
 /* Runs the installation up to its outcome message.  Its boxes are owned by
- * page, and its tools by the page's frame, which stays alive while they run;
- * with no page (quiet mode) there is neither, and no wizard.  With
- * restartIsStaged, the staging tool's "staged, restart needed" codes (3010,
- * 1641) are the outcome; else every code but 0 is an abort. */
-void RunInstallation(HWND page, int restartIsStaged);
+ * page, and its tools by the page's frame, which answers its messages while
+ * they run; with no page (quiet mode) there is neither, and no wizard.  The
+ * staging tool's "staged, restart needed" codes (3010, 1641) are staged, and
+ * the outcome; every other code but 0 is an abort.  A quit message that came
+ * while a tool ran is posted again once the outcome has been told. */
+void RunInstallation(HWND page);
 
 #endif

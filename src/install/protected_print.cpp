@@ -5,6 +5,9 @@
 #include "common/launch_log.h"
 #include "common/shell_functions.h"
 #include "common/system_library.h"
+#include "common/system_probes.h"
+
+#define FIRST_BUILD_WITH_CLASS 26100
 
 /* Windows.Graphics.Printing.ProtectedPrint.WindowsProtectedPrintInfo
  * ("WindowsProtectedPrintInfo Class", Windows 11 24H2 and later): its static
@@ -44,9 +47,9 @@ typedef LONG(WINAPI *RegCloseKeyFunction)(HKEY key);
 
 enum Answer { ANSWER_NONE, ANSWER_OFF, ANSWER_ON };
 
-/* Asks the static class, with COM up on this thread.  ANSWER_NONE where
- * Windows has no such class (before Windows 11 24H2) or no combase. */
-static Answer AskStaticClass(void)
+/* Asks the static class, with COM up on this thread.  ANSWER_NONE with the
+ * failure's HRESULT in *failure where it cannot be asked. */
+static Answer AskStaticClass(HRESULT *failure)
 {
     WindowsCreateStringFunction createString =
         (WindowsCreateStringFunction)FindSystemFunction("combase.dll", "WindowsCreateString");
@@ -54,19 +57,29 @@ static Answer AskStaticClass(void)
         (WindowsDeleteStringFunction)FindSystemFunction("combase.dll", "WindowsDeleteString");
     RoGetActivationFactoryFunction getFactory =
         (RoGetActivationFactoryFunction)FindSystemFunction("combase.dll", "RoGetActivationFactory");
+    *failure = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    if (!createString || !deleteString || !getFactory) return ANSWER_NONE;
     void *className = NULL;
-    if (!createString || !deleteString || !getFactory ||
-        FAILED(createString(PROTECTED_PRINT_CLASS, sizeof PROTECTED_PRINT_CLASS / sizeof(WCHAR) - 1, &className)))
-        return ANSWER_NONE;
+    *failure = createString(PROTECTED_PRINT_CLASS, sizeof PROTECTED_PRINT_CLASS / sizeof(WCHAR) - 1, &className);
+    if (FAILED(*failure)) return ANSWER_NONE;
     ProtectedPrintStatics *statics = NULL;
-    HRESULT found = getFactory(className, &PROTECTED_PRINT_STATICS, (void **)&statics);
+    *failure = getFactory(className, &PROTECTED_PRINT_STATICS, (void **)&statics);
     deleteString(className);
-    if (FAILED(found) || !statics) return ANSWER_NONE;
+    if (FAILED(*failure) || !statics) return ANSWER_NONE;
     BYTE enabled = 0;
-    HRESULT asked = statics->functions->GetIsProtectedPrintEnabled(statics, &enabled);
+    *failure = statics->functions->GetIsProtectedPrintEnabled(statics, &enabled);
     statics->functions->Release(statics);
-    if (FAILED(asked)) return ANSWER_NONE;
+    if (FAILED(*failure)) return ANSWER_NONE;
     return enabled ? ANSWER_ON : ANSWER_OFF;
+}
+
+/* Windows 11 24H2 (build 26100) brought the class; before it there is none
+ * to ask, and COM is not started for nothing. */
+static int ClassMayExist(void)
+{
+    DWORD major, minor, build;
+    if (!QueryRealVersion(&major, &minor, &build)) return 0;
+    return major > 10 || (major == 10 && build >= FIRST_BUILD_WITH_CLASS);
 }
 
 /* Reads the policy value from the 64-bit view of the registry, which a
@@ -90,15 +103,21 @@ static Answer ReadPolicy(void)
 
 int ProtectedPrintOn(void)
 {
-    int com = StartComApartment();
-    Answer answer = AskStaticClass();
-    if (com) StopComApartment();
-    if (answer != ANSWER_NONE) {
-        LogLine("Windows protected print mode: %s (WindowsProtectedPrintInfo.IsProtectedPrintEnabled)",
-                answer == ANSWER_ON ? "on" : "off");
-        return answer == ANSWER_ON;
+    if (ClassMayExist()) {
+        HRESULT failure = S_OK;
+        int com = StartComApartment();
+        Answer answer = AskStaticClass(&failure);
+        if (com) StopComApartment();
+        if (answer != ANSWER_NONE) {
+            LogLine("Windows protected print mode: %s (WindowsProtectedPrintInfo.IsProtectedPrintEnabled)",
+                    answer == ANSWER_ON ? "on" : "off");
+            return answer == ANSWER_ON;
+        }
+        /* Where the class exists, a failure tells nothing: not "off". */
+        LogLine("Windows protected print mode: cannot tell (WindowsProtectedPrintInfo: HRESULT 0x%08lX)",
+                (unsigned long)(DWORD)failure);
     }
-    answer = ReadPolicy();
+    Answer answer = ReadPolicy();
     LogLine("Windows protected print mode: %s (policy value " POLICY_VALUE ")", answer == ANSWER_ON ? "on" : "off");
     return answer == ANSWER_ON;
 }

@@ -193,21 +193,26 @@ int NothingOnScreen(const LaunchOptions *options) { return options->quiet || opt
 
 int ExitCodeIsOutcome(const LaunchOptions *options) { return NothingOnScreen(options) || options->mode != MODE_INSTALL; }
 
-void MakeQuietForNoScreen(LaunchOptions *options)
+void MakeQuietForNoScreen(LaunchOptions *options, ScreenSight sight)
 {
-    if (NothingOnScreen(options)) return;
+    if (NothingOnScreen(options) || sight == SCREEN_SEEN) return;
     options->quiet = 1;
-    options->noScreen = 1;
+    options->noScreen = sight;
     if (options->help[0] && !options->badArgument[0]) KeepConflict(options, options->help);
 }
 
 const char *ModeName(const LaunchOptions *options)
 {
+    int station = options->noScreen == SCREEN_STATION_INVISIBLE;
+    int sessionZero = options->noScreen == SCREEN_SESSION_ZERO;
     switch (options->mode) {
     case MODE_CHECK: return "package check";
-    case MODE_UNINSTALL: return options->noScreen ? "uninstall (no visible window station: quiet)" : "uninstall";
+    case MODE_UNINSTALL:
+        if (station) return "uninstall (no visible window station: quiet)";
+        return sessionZero ? "uninstall (session 0, where no user logs on: quiet)" : "uninstall";
     case MODE_INSTALL: break;
     }
-    if (options->noScreen) return "quiet (no visible window station: nobody could see or answer a window)";
+    if (station) return "quiet (no visible window station: nobody could see or answer a window)";
+    if (sessionZero) return "quiet (session 0, where no user logs on: nobody could see or answer a window)";
     return options->quiet ? "quiet" : "window";
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "common/system_probes.h"
+
 /* What the launcher does, besides how it shows it. */
 enum LaunchMode {
     MODE_INSTALL,   /* no mode switch: the installation */
@@ -16,7 +18,7 @@ enum LaunchMode {
 struct LaunchOptions {
     LaunchMode mode;
     int quiet;                   /* /quiet or an alias: no window of any kind */
-    int noScreen;                /* quiet because nobody can see the screen, not asked for */
+    ScreenSight noScreen;        /* not SCREEN_SEEN: quiet because nobody can see the screen, not asked for */
     char help[16];               /* /?, /h or /help as given; empty when not asked for */
     char logPath[MAX_PATH];      /* /log=PATH or /log PATH; empty when not given */
     char badArgument[MAX_PATH];  /* the first argument not understood; empty when all were */
@@ -38,9 +40,9 @@ int NothingOnScreen(const LaunchOptions *options);
  * mode's installation, which always ends with 0. */
 int ExitCodeIsOutcome(const LaunchOptions *options);
 
-/* Makes a launch that would show windows quiet, for a window station nobody
- * can see; the help then cannot be shown either. */
-void MakeQuietForNoScreen(LaunchOptions *options);
+/* Makes a launch that would show windows quiet, for a screen nobody can see
+ * (sight says why); the help then cannot be shown either. */
+void MakeQuietForNoScreen(LaunchOptions *options, ScreenSight sight);
 
 /* The mode as the log's header names it. */
 const char *ModeName(const LaunchOptions *options);

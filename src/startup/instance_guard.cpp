@@ -17,17 +17,33 @@ const char *ChooseMutexName(const OSVERSIONINFOEXA *version)
     return IsWow64() ? MUTEX_NAME_GLOBAL : MUTEX_NAME_LOCAL;
 }
 
+static void ReportAlreadyStarted(void)
+{
+    ReportOutcome(NULL, MSG_ALREADY_STARTED, MB_KIND_INFORMATION, ERROR_INSTALL_ALREADY_RUNNING);
+}
+
 HANDLE TakeInstanceGuard(const char *name)
 {
     HANDLE guard = CreateMutexA(NULL, FALSE, name);
     if (!guard) {
-        LogLine("The instance guard %s cannot be created (error %lu)", name, (unsigned long)GetLastError());
+        DWORD error = GetLastError();
+        /* "If the caller has limited access rights, the function will fail with
+         * ERROR_ACCESS_DENIED" (CreateMutexA): the guard exists, made by a copy
+         * running as another account (SYSTEM), whose default access leaves an
+         * administrator's copy no right to open it. */
+        if (error == ERROR_ACCESS_DENIED) {
+            LogLine("The instance guard %s exists and cannot be opened (error %lu): a copy started by another "
+                    "account holds it", name, (unsigned long)error);
+            ReportAlreadyStarted();
+            return NULL;
+        }
+        LogLine("The instance guard %s cannot be created (error %lu)", name, (unsigned long)error);
         return NULL;
     }
     DWORD wait = WaitForSingleObject(guard, 0);
     if (wait == WAIT_TIMEOUT || wait == WAIT_FAILED) {
         DropInstanceGuard(guard);
-        ReportOutcome(NULL, MSG_ALREADY_STARTED, MB_KIND_INFORMATION, ERROR_INSTALL_ALREADY_RUNNING);
+        ReportAlreadyStarted();
         return NULL;
     }
     /* WAIT_ABANDONED: a previous copy died holding it; the guard is ours now. */

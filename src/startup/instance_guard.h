@@ -13,8 +13,9 @@
 const char *ChooseMutexName(const OSVERSIONINFOEXA *version);
 
 /* Takes the guard.  Returns the mutex handle, or NULL when the launch must end:
- * the mutex could not be created (silently) or another copy holds it (the
- * already-started message has been shown and the handle closed). */
+ * the mutex could not be created (silently), or another copy holds it or
+ * made it with an access this account lacks (the already-started message has
+ * been shown and any handle closed). */
 HANDLE TakeInstanceGuard(const char *name);
 
 /* Releases and closes the guard. */

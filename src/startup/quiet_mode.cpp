@@ -13,6 +13,6 @@ void RunQuietMode(void)
     if (!PassStartChecks(&version)) return;
     HANDLE guard = GuardAndCheckSetupFile(&version);
     if (!guard) return;
-    if (PassVersionPolicy(NULL)) RunInstallation(NULL, 1);
+    if (PassVersionPolicy(NULL)) RunInstallation(NULL);
     DropInstanceGuard(guard);
 }

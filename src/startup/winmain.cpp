@@ -33,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     ParseCommandLine(commandLine, &options);
     /* A deployment tool may start it as SYSTEM without /quiet: nobody would
      * ever answer its windows. */
-    if (!NothingOnScreen(&options) && !WindowStationVisible()) MakeQuietForNoScreen(&options);
+    if (!NothingOnScreen(&options)) MakeQuietForNoScreen(&options, LookAtScreen());
     ChooseMessageOutput(&options);
     if (options.badArgument[0]) return RefuseCommandLine(&options);
     if (options.help[0]) return ShowUsage();

@@ -18,6 +18,16 @@ static void KeepLanguageSelection(HWND page)
     g_languageSelection = (BYTE)SendDlgItemMessageA(page, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
 }
 
+/* The page's own controls take no input once the installation runs; the
+ * frame stays enabled, so that Windows can activate it again when a tool's
+ * window closes (it skips a disabled window) and the outcome box comes on top. */
+static void DisableControls(HWND page)
+{
+    static const int CONTROLS[] = {IDC_PAGE_OK, IDCANCEL, IDC_NETWORK_PORT};
+    for (size_t i = 0; i < sizeof CONTROLS / sizeof CONTROLS[0]; i++)
+        EnableWindow(GetDlgItem(page, CONTROLS[i]), FALSE);
+}
+
 /* Any notification but the two list ones counts as a press of the button. */
 static INT_PTR OnCommand(HWND page, WORD id, WORD code)
 {
@@ -32,7 +42,8 @@ static INT_PTR OnCommand(HWND page, WORD id, WORD code)
         SendMessageA(g_frameWindow, WM_CLOSE, 0, 0); /* the frame asks before quitting */
     } else if (id == IDC_PAGE_OK) {
         g_installationStarted = 1;
-        RunInstallation(page, 0);
+        DisableControls(page);
+        RunInstallation(page);
         /* The end of the launch, whatever the outcome: straight to the frame's
          * destroy handling, which posts the quit message. */
         SendMessageA(g_frameWindow, WM_DESTROY, 0, 0);

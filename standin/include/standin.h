@@ -20,7 +20,8 @@ enum class MutexScript {
     HeldElsewhere,  /* another process owns it: the wait times out */
     Abandoned,      /* its owner died holding it: the wait returns WAIT_ABANDONED */
     WaitFails,      /* the wait returns WAIT_FAILED */
-    CreateFails     /* CreateMutexA returns NULL */
+    MadeBySystem,   /* another copy running as SYSTEM made it: CreateMutexA fails with ERROR_ACCESS_DENIED */
+    CreateFails     /* CreateMutexA returns NULL: the name is another kind of object's (ERROR_INVALID_HANDLE) */
 };
 
 struct MessageBoxCall {
@@ -29,6 +30,7 @@ struct MessageBoxCall {
     std::string caption;
     UINT type;
     bool ownerEnabled = true;  /* the owner's top-level window took input when the box came */
+    bool brokenByQuit = false;  /* a quit message was waiting: the box's loop ended at once */
 };
 
 /* A named mutex handle the code opened; its address is the HANDLE. */
@@ -153,6 +155,7 @@ struct State {
     int tokenElevated = 1;
     DWORD processId = 4321;
     bool windowStationVisible = true;
+    DWORD sessionId = 1;  /* ProcessIdToSessionId's answer: 0 is the services' session */
 
     /* Current directory and module path, as Windows paths, and the command line. */
     std::string currentDirectory;
@@ -205,6 +208,7 @@ struct State {
      * value WindowsProtectedPrintGroupPolicyState (-1: none), and the class's
      * objects not yet released. */
     int protectedPrintClass = -1;
+    HRESULT protectedPrintFailure = 0;  /* not 0: the class exists, but its activation fails so */
     int protectedPrintPolicy = -1;
     int protectedPrintObjects = 0;
 
@@ -269,12 +273,21 @@ struct State {
 
     /* The message queue: messages posted to windows, first to last, then the
      * quit message.  whileChildRuns, when set, is called once by the first
-     * MsgWaitForMultipleObjects: it stands for what happens on the screen
+     * MsgWaitForMultipleObjectsEx: it stands for what happens on the screen
      * while a tool runs (the user clicking, other programs sending). */
     std::deque<MSG> postedMessages;
+    /* How many of postedMessages, from the first, the thread has looked at:
+     * "functions such as PeekMessage, GetMessage ... change the state
+     * information for the queue so that the input is no longer considered
+     * new" (MsgWaitForMultipleObjects); a box's modal loop looks too. */
+    size_t messagesSeen = 0;
     bool quitPosted = false;
     int quitCode = 0;
     void (*whileChildRuns)() = NULL;
+    /* Messages DispatchMessageA handed on while a child had not ended, and
+     * whether a wait for a child found COM initialised on the thread. */
+    std::vector<UINT> dispatchedWhileChildRuns;
+    bool waitedInComApartment = false;
 
     /* Window records. */
     std::deque<Window> windows;  /* every window created, in order; never removed */
@@ -315,6 +328,9 @@ void Log(const std::string &line);
 bool CloseProcessHandle(HANDLE handle, BOOL *result);
 bool CloseFileHandle(HANDLE handle, BOOL *result);
 bool WaitForProcess(HANDLE handle, DWORD milliseconds, DWORD *result);
+
+/* True while a child a launch started has not ended. */
+bool ChildRunning();
 
 /* The module LoadLibraryA gives for a system library (lower-case file name). */
 HMODULE LibraryModule(const std::string &fileName);

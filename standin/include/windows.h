@@ -80,6 +80,7 @@ typedef INT_PTR (*FARPROC)(void);
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INSTALL_USEREXIT 1602L
@@ -448,8 +449,9 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg);
 #define QS_ALLINPUT 0x04FF
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT remove);
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE *handles, BOOL waitAll, DWORD milliseconds,
-                                       DWORD wakeMask);
+#define MWMO_INPUTAVAILABLE 0x0004
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE *handles, DWORD milliseconds, DWORD wakeMask,
+                                         DWORD flags);
 BOOL WINAPI EnableWindow(HWND window, BOOL enable);
 HWND WINAPI GetParent(HWND window);
 BOOL WINAPI IsWindowEnabled(HWND window);

@@ -150,8 +150,8 @@ static BOOL WINAPI StandinSetDllDirectoryA(LPCSTR path)
     return TRUE;
 }
 
-/* GetTempPath2A: the folder it gives SYSTEM, which only SYSTEM and
- * administrators may write to. */
+/* GetTempPath2A: the folder it gives SYSTEM, "inaccessible to non-SYSTEM
+ * processes"; a Windows 10 that got the function by an update may lack it. */
 static DWORD WINAPI StandinGetTempPath2A(DWORD size, LPSTR buffer)
 {
     Log("GetTempPath2A");
@@ -159,6 +159,18 @@ static DWORD WINAPI StandinGetTempPath2A(DWORD size, LPSTR buffer)
     if (folder.size() + 1 > size) return (DWORD)folder.size() + 1;
     memcpy(buffer, folder.c_str(), folder.size() + 1);
     return (DWORD)folder.size();
+}
+
+/* The Remote Desktop Services session of a process: 0 is where services run. */
+static BOOL WINAPI StandinProcessIdToSessionId(DWORD processId, DWORD *sessionId)
+{
+    Log("ProcessIdToSessionId");
+    if (processId != state().processId) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *sessionId = state().sessionId;
+    return TRUE;
 }
 
 static struct HINSTANCE__ g_kernel32;
@@ -192,6 +204,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
             return (FARPROC)(void (*)(void))StandinSetDllDirectoryA;
         if (!state().systemTempDirectory.empty() && strcmp(name, "GetTempPath2A") == 0)
             return (FARPROC)(void (*)(void))StandinGetTempPath2A;
+        if (strcmp(name, "ProcessIdToSessionId") == 0) return (FARPROC)(void (*)(void))StandinProcessIdToSessionId;
     }
     if (FARPROC function = standin::IdentityExport(module, name)) return function;
     if (FARPROC function = standin::PolicyExport(module, name)) return function;
@@ -210,8 +223,11 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, 
 {
     Log(std::string("CreateMutexA(") + (attributes ? "attributes" : "NULL") + "," +
         (initialOwner ? "TRUE" : "FALSE") + "," + (name ? name : "NULL") + ")");
-    if (state().mutex == standin::MutexScript::CreateFails) {
-        SetLastError(ERROR_ACCESS_DENIED);
+    /* "If the caller has limited access rights, the function will fail with
+     * ERROR_ACCESS_DENIED"; a name that is another kind of object's fails with
+     * ERROR_INVALID_HANDLE (CreateMutexA). */
+    if (state().mutex == standin::MutexScript::MadeBySystem || state().mutex == standin::MutexScript::CreateFails) {
+        SetLastError(state().mutex == standin::MutexScript::MadeBySystem ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
         return NULL;
     }
     bool exists = state().mutex != standin::MutexScript::Free;

@@ -75,6 +75,7 @@ static HRESULT WINAPI StandinRoGetActivationFactory(void *classId, const GUID *i
     Log("RoGetActivationFactory");
     *factory = NULL;
     if (state().comInitializations == 0) return CO_E_NOTINITIALIZED;
+    if (state().protectedPrintFailure != 0) return state().protectedPrintFailure;
     if (state().protectedPrintClass < 0 || ((StandinString *)classId)->text != kClass) return REGDB_E_CLASSNOTREG;
     if (memcmp(iid, &kStatics, sizeof kStatics) != 0) return E_NOINTERFACE;
     *factory = new Statics{&kStaticsFunctions, 1};

@@ -192,11 +192,19 @@ bool CloseProcessHandle(HANDLE handle, BOOL *result)
     return true;
 }
 
+bool ChildRunning()
+{
+    for (const ProcessHandle &process : state().processes)
+        if (!process.thread && !HasEnded(process)) return true;
+    return false;
+}
+
 /* A process is signalled once it has ended; an endless wait lets it end. */
 bool WaitForProcess(HANDLE handle, DWORD milliseconds, DWORD *result)
 {
     ProcessHandle *process = FindHandle(handle);
     if (!process) return false;
+    if (state().comInitializations > 0) state().waitedInComApartment = true;
     if (process->closed) {
         SetLastError(ERROR_INVALID_HANDLE);
         *result = WAIT_FAILED;

@@ -14,12 +14,17 @@ static standin::Window *TopLevel(HWND window)
     return record;
 }
 
+/* The box's modal loop looks at the queue; "a WM_QUIT message always breaks
+ * the modal loop": a waiting quit closes the box at once, unanswered, and
+ * stays posted for the loop outside. */
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     Log("MessageBoxA");
     standin::Window *top = TopLevel(owner);
     state().messageBoxes.push_back(standin::MessageBoxCall{owner, text ? text : "", caption ? caption : "", type,
-                                                           !(top && top->disabled)});
+                                                           !(top && top->disabled), state().quitPosted});
+    state().messagesSeen = state().postedMessages.size();
+    if (state().quitPosted) return 0;
     if (!state().messageBoxAnswers.empty()) {
         int answer = state().messageBoxAnswers.front();
         state().messageBoxAnswers.pop_front();
@@ -130,9 +135,13 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT rem
 {
     (void)window, (void)first, (void)last;
     Log("PeekMessageA");
+    state().messagesSeen = state().postedMessages.size();
     if (!state().postedMessages.empty()) {
         *msg = state().postedMessages.front();
-        if (remove & PM_REMOVE) state().postedMessages.pop_front();
+        if (remove & PM_REMOVE) {
+            state().postedMessages.pop_front();
+            state().messagesSeen--;
+        }
         return TRUE;
     }
     if (!state().quitPosted) return FALSE;
@@ -150,6 +159,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg)
     standin::Window *record = standin::WindowOf(msg->hwnd);
     if (!record || record->destroyed) return 0;
     Log("DispatchMessageA(" + std::to_string(msg->message) + ")");
+    if (standin::ChildRunning()) state().dispatchedWhileChildRuns.push_back(msg->message);
     if (record->windowProc) return record->windowProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
     if (record->dialogProc) return record->dialogProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
     if (msg->message == BM_CLICK)
@@ -157,19 +167,24 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg)
     return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-/* Wakes for a posted message (or the quit message) before the objects; the
- * objects are processes, which end when waited for.  whileChildRuns comes first. */
-DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE *handles, BOOL waitAll, DWORD milliseconds,
-                                       DWORD wakeMask)
+/* Wakes for a posted message (or the quit message) before the objects: for
+ * a new one, or with MWMO_INPUTAVAILABLE for any; then it has seen them all.
+ * The objects are processes, which end when waited for.  whileChildRuns
+ * comes first. */
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE *handles, DWORD milliseconds, DWORD wakeMask,
+                                         DWORD flags)
 {
-    (void)waitAll, (void)wakeMask;
-    Log("MsgWaitForMultipleObjects");
+    (void)wakeMask;
+    Log("MsgWaitForMultipleObjectsEx(" + std::to_string(flags) + ")");
     if (state().whileChildRuns) {
         void (*screen)() = state().whileChildRuns;
         state().whileChildRuns = NULL;
         screen();
     }
-    if (!state().postedMessages.empty() || state().quitPosted) return WAIT_OBJECT_0 + count;
+    size_t waiting = state().postedMessages.size();
+    bool input = (flags & MWMO_INPUTAVAILABLE) ? waiting > 0 : waiting > state().messagesSeen;
+    state().messagesSeen = waiting;
+    if (input || state().quitPosted) return WAIT_OBJECT_0 + count;
     for (DWORD i = 0; i < count; i++) {
         DWORD result = WAIT_FAILED;
         if (standin::WaitForProcess(handles[i], milliseconds, &result) && result == WAIT_OBJECT_0)

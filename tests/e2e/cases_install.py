@@ -45,6 +45,9 @@ MSG_NETWORK_NOTICE = ("\"Use a network port\" is selected.\n"
 MSG_ABORTED = "The printer driver installation was aborted. "
 MSG_READY = ("Printer driver is ready for installation.\n"
              "Connect the printer to your PC and turn on the printer power.\n\nClick the OK button.")
+MSG_READY_RESTART = ("Printer driver is ready for installation.\n"
+                     "Restart the PC, then connect the printer to your PC and turn on the printer power.\n\n"
+                     "Click the OK button.")
 MSG_COMPLETED = ("Printer driver installation has been completed.\n"
                  "When the temporary port like \"LPT1:\" is selected, change the port setting of property of "
                  "Printer later.\n\nClick the OK button.")
@@ -308,6 +311,9 @@ def install_staging_outcomes(ctx):
         ("exit-c0000005", False, -1073741819, 0, [Box(MSG_ABORTED, "warning")], ["ExitCode = -1073741819"]),
         ("network-exit-5", True, 5, 0,
          [Box(MSG_NETWORK_NOTICE, "information"), Box(MSG_ABORTED, "warning")], ["ExitCode = 5"]),
+        # The staging tool's own "staged, restart needed" codes: staged.
+        ("exit-3010", False, 3010, 0, [Box(MSG_READY_RESTART, "information")], ["ExitCode = 3010"]),
+        ("exit-1641", False, 1641, 0, [Box(MSG_READY_RESTART, "information")], ["ExitCode = 1641"]),
     ]
     for row, network, code, sleep_ms, boxes, traces in rows:
         folder = package(ctx, row)
@@ -324,6 +330,19 @@ def install_staging_outcomes(ctx):
         launch.finish(traces)
         check_staging(launch, inf_path(folder))
         check_wizard(launch, started=False)
+
+
+@case
+def install_restart_code_goes_on_to_the_wizard(ctx):
+    # Staged with "restart needed", ticked: the wizard runs as after 0 (the
+    # stand-in adds no printer, so the count is the same: aborted).
+    folder = package(ctx, "network-exit-3010")
+    launch = Launch(ctx, "network-exit-3010", folder, {"E2E_PNPUTIL_EXIT": 3010})
+    launch.confirm_page(True)
+    launch.expect_boxes([Box(MSG_NETWORK_NOTICE, "information"), Box(MSG_ABORTED, "warning")])
+    launch.finish(["ExitCode = 3010"])
+    check_staging(launch, inf_path(folder))
+    check_wizard(launch)
 
 
 @case
@@ -429,8 +448,9 @@ def install_wizard_outcomes(ctx):
 @case
 def install_windows_alive_while_tools_run(ctx):
     # Five seconds of staging, then of the wizard: meanwhile the frame answers
-    # a hang check at once and takes no input, a second OK starts nothing, and
-    # the outcome box follows as ever.
+    # a hang check at once and stays enabled (so that Windows can activate it
+    # again when the wizard closes), the page's OK, CANCEL and check box take
+    # no input, a second OK starts nothing, and the outcome box follows as ever.
     name = "E2E %s %d" % (ctx.name, os.getpid())
     rows = [
         # (row, network, tool, stand-in settings, boxes after the wait)
@@ -451,9 +471,10 @@ def install_windows_alive_while_tools_run(ctx):
             if ctx.check(answer is not None, "%s: not sent; %s" % (what, result.describe())):
                 ctx.check(answer["answered"], "%s: not answered: %r" % (what, answer))
                 ctx.check(answer["milliseconds"] <= 1000, "%s: answered after %d ms" % (what, answer["milliseconds"]))
-                ctx.check_equal(answer["enabled"], False, "%s: frame takes input" % what)
-                ctx.note("%s: answered in %d ms, frame disabled: %s" % (what, answer["milliseconds"],
-                                                                        not answer["enabled"]))
+                ctx.check_equal(answer["enabled"], True, "%s: frame enabled" % what)
+                ctx.note("%s: answered in %d ms, frame enabled: %s" % (what, answer["milliseconds"],
+                                                                       answer["enabled"]))
+            ctx.check_equal(page_controls_enabled(ctx), PAGE_CONTROLS_DISABLED, "%s: page controls enabled" % what)
             ctx.check(not [record for record in launch.exited() if record["tool"] == tool],
                       "%s: came only after %s had ended" % (what, tool))
             if look == 0:
@@ -466,6 +487,17 @@ def install_windows_alive_while_tools_run(ctx):
         launch.finish([])
         check_staging(launch, inf_path(folder))
         check_wizard(launch, started=network)
+
+
+IDC_PAGE_OK, IDCANCEL = 1276, 2
+PAGE_CONTROLS_DISABLED = {IDC_PAGE_OK: False, IDCANCEL: False, IDC_NETWORK_PORT: False}
+
+
+def page_controls_enabled(ctx):
+    """{id: enabled} of the page's OK, CANCEL and network check box."""
+    found = ui.report(ctx.env, 2000, exe="Setup.exe", class_name=FRAME_CLASS)
+    return {control["id"]: control["enabled"] for window in found.windows for control in window["controls"]
+            if control["id"] in PAGE_CONTROLS_DISABLED}
 
 
 @case

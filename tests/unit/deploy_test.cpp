@@ -172,6 +172,8 @@ TEST_F(DeployTest, EachOutcomeGivesItsExitCodeInQuietModeOnly)
          1603},
         {"another copy runs", [](DeployTest *, standin::State &s) { s.mutex = standin::MutexScript::HeldElsewhere; },
          1618},
+        {"another copy runs as SYSTEM",
+         [](DeployTest *, standin::State &s) { s.mutex = standin::MutexScript::MadeBySystem; }, 1618},
         {"launch folder too long", [](DeployTest *, standin::State &s) { s.currentDirectory += std::string(90, 'x'); },
          1619},
         {"setup file missing", [](DeployTest *t, standin::State &) { t->Remove("Setup.INI"); }, 1619},
@@ -211,6 +213,7 @@ TEST_F(DeployTest, EachOutcomeGivesItsExitCodeInQuietModeOnly)
             } else {
                 EXPECT_EQ(RunLauncher(), 0);
             }
+            EXPECT_FALSE(sys().waitedInComApartment);
         }
     }
 }
@@ -248,12 +251,15 @@ TEST_F(DeployTest, QuietLogAppendsEveryStepUnderItsTime)
     const std::string published = "Published copies of " + launchFolder + "\\VQ2200.inf: the INF folder cannot be read";
     expected.insert(expected.end(), {"pnputil.exe ended with exit code 3010 (0x00000BC2)", published,
                                      "Not shown (quiet mode), information: Printer driver is ready for installation."
-                                     "\\nConnect the printer to your PC and turn on the printer power.\\n\\nClick "
-                                     "the OK button.",
+                                     "\\nRestart the PC, then connect the printer to your PC and turn on the printer "
+                                     "power.\\n\\nClick the OK button.",
                                      "Exit code 3010: the driver is staged; a restart is needed"});
     expected.insert(expected.end(), run.begin(), run.end());
     expected.insert(expected.end(), {"pnputil.exe ended with exit code 0 (0x00000000)", published,
-                                     expected[run.size() + 2], "Exit code 0: the driver is staged"});
+                                     "Not shown (quiet mode), information: Printer driver is ready for installation."
+                                     "\\nConnect the printer to your PC and turn on the printer power.\\n\\nClick "
+                                     "the OK button.",
+                                     "Exit code 0: the driver is staged"});
     EXPECT_EQ(texts, expected);
 }
 

@@ -20,6 +20,9 @@ const char kAborted[] = "The printer driver installation was aborted. ";
 const char kReady[] =
     "Printer driver is ready for installation.\nConnect the printer to your PC and turn on the printer power.\n\n"
     "Click the OK button.";
+const char kReadyRestart[] =
+    "Printer driver is ready for installation.\nRestart the PC, then connect the printer to your PC and turn on the "
+    "printer power.\n\nClick the OK button.";
 const char kCompleted[] =
     "Printer driver installation has been completed.\nWhen the temporary port like \"LPT1:\" is selected, change "
     "the port setting of property of Printer later.\n\nClick the OK button.";
@@ -159,6 +162,12 @@ TEST_F(InstallFlowTest, EveryOutcome)
         {"staging exit code unreadable", false, {Unreadable()}, 0, {}, {PageBox("warning", kAborted)}, {}, 1},
         {"staging gives no process", true, {NoHandle()}, 0, {}, {Notice(), PageBox("warning", kAborted)}, {}, 1},
         {"staged", false, {Exits(0)}, 0, {}, {PageBox("information", kReady)}, {}, 1},
+        {"staged, restart needed", false, {Exits(3010)}, 0, {}, {PageBox("information", kReadyRestart)},
+         {"ExitCode = 3010"}, 1},
+        {"staged, restart started", false, {Exits(1641)}, 0, {}, {PageBox("information", kReadyRestart)},
+         {"ExitCode = 1641"}, 1},
+        {"staged, restart needed, ticked: the wizard as after 0", true, {Exits(3010), Exits(0, 2)}, 1, {},
+         {Notice(), PageBox("information", kCompleted)}, {"ExitCode = 3010"}, 2},
         {"staged, count fails", true, {Exits(0)}, 0, {{0, 1722}}, {Notice(), PageBox("error", kSystemError)},
          {"EnumPrinters FALSE = 1722"}, 1},
         {"staged, wizard cannot start", true, {Exits(0), FailedLaunch(2)}, 1, {},
@@ -377,8 +386,13 @@ TEST_F(InstallFlowTest, SystemToolsOf64BitWindows)
 }
 
 /* What the screen does while a tool runs: another program's message, the
- * user pressing OK or CANCEL again (a posted BM_CLICK) or closing the frame. */
-std::vector<bool> g_frameEnabledWhileToolRuns;
+ * user pressing OK or CANCEL again (a posted BM_CLICK) or closing the frame,
+ * and a quit message (the session ending). */
+struct ToolTime {
+    bool frameEnabled;
+    std::vector<bool> controlsEnabled;  /* OK, CANCEL, "Use a network port" */
+};
+std::vector<ToolTime> g_whileToolRuns;
 size_t g_lastLaunchSeen;
 
 void ActWhileToolRuns()
@@ -386,16 +400,23 @@ void ActWhileToolRuns()
     standin::state().whileChildRuns = ActWhileToolRuns;
     if (standin::state().launches.size() == g_lastLaunchSeen) return;
     g_lastLaunchSeen = standin::state().launches.size();
-    g_frameEnabledWhileToolRuns.push_back(IsWindowEnabled(g_frameWindow) != FALSE);
+    ToolTime seen = {IsWindowEnabled(g_frameWindow) != FALSE, {}};
+    for (int id : {IDC_PAGE_OK, IDCANCEL, IDC_NETWORK_PORT})
+        seen.controlsEnabled.push_back(IsWindowEnabled(GetDlgItem(g_pageWindow, id)) != FALSE);
+    g_whileToolRuns.push_back(seen);
     PostMessageA(g_frameWindow, WM_NULL, 0, 0);
     PostMessageA(GetDlgItem(g_pageWindow, IDC_PAGE_OK), BM_CLICK, 0, 0);
     PostMessageA(GetDlgItem(g_pageWindow, IDCANCEL), BM_CLICK, 0, 0);
     PostMessageA(g_frameWindow, WM_CLOSE, 0, 0);
+    PostQuitMessage(7);
 }
 
-/* The frame is disabled while each tool runs, its messages are handled, and
- * nothing the screen does starts a second installation or the quit prompt;
- * the frame takes input again before the outcome box. */
+/* While each tool runs the frame stays enabled (Windows activates it again
+ * when the tool's window closes) and the page's controls are disabled; its
+ * messages are handled, and nothing the screen does starts a second
+ * installation or the quit prompt.  A quit
+ * message is posted again only after the outcome box, which it would close;
+ * no COM apartment is held while waiting. */
 TEST_F(InstallFlowTest, WindowsStayAliveWhileAToolRuns)
 {
     struct Case {
@@ -411,17 +432,44 @@ TEST_F(InstallFlowTest, WindowsStayAliveWhileAToolRuns)
         Restart();
         WritePackage("");
         sys().children = {Exits(0), Exits(0, 1)};
-        g_frameEnabledWhileToolRuns.clear();
+        g_whileToolRuns.clear();
         g_lastLaunchSeen = 0;
         sys().whileChildRuns = ActWhileToolRuns;
         ExpectLaunchEnded(Install(c.networkPort));
         EXPECT_EQ(Boxes(), c.boxes);
         EXPECT_EQ(sys().launches.size(), c.launches);
-        EXPECT_EQ(g_frameEnabledWhileToolRuns, std::vector<bool>(c.launches, false));
+        ASSERT_EQ(g_whileToolRuns.size(), c.launches);
+        for (const ToolTime &seen : g_whileToolRuns) {
+            EXPECT_TRUE(seen.frameEnabled);
+            EXPECT_EQ(seen.controlsEnabled, std::vector<bool>(3, false));
+        }
         EXPECT_TRUE(sys().postedMessages.empty()) << "messages left undispatched";
-        for (const standin::MessageBoxCall &box : sys().messageBoxes) EXPECT_TRUE(box.ownerEnabled) << box.text;
-        EXPECT_TRUE(IsWindowEnabled(g_frameWindow));
+        for (const standin::MessageBoxCall &box : sys().messageBoxes) {
+            EXPECT_TRUE(box.ownerEnabled) << box.text;
+            EXPECT_FALSE(box.brokenByQuit) << box.text;
+        }
+        EXPECT_TRUE(standin::Called("PostQuitMessage(7)"));
+        EXPECT_FALSE(sys().waitedInComApartment);
     }
+}
+
+/* OK pressed with a message waiting, which the network notice's box looks
+ * at and leaves in the queue: the wait for the staging tool must still wake
+ * for it, not only for input that comes later. */
+void PressOkWithAMessageWaiting()
+{
+    PostMessageA(g_frameWindow, WM_TIMER, 99, 0);
+    PressOk();
+}
+
+TEST_F(InstallFlowTest, MessageAlreadyLookedAtIsHandledWhileTheToolRuns)
+{
+    sys().children = {Exits(0), Exits(0, 1)};
+    g_tickNetworkPort = true;
+    sys().dialogPresses = {IDOK};
+    sys().whileLoopWaits = PressOkWithAMessageWaiting;
+    ExpectLaunchEnded(RunLauncher());
+    EXPECT_EQ(sys().dispatchedWhileChildRuns, std::vector<UINT>{WM_TIMER});
 }
 
 }  // namespace

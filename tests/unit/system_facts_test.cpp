@@ -40,8 +40,9 @@ void PressOk()
     SendMessageA(g_pageWindow, WM_COMMAND, MAKEWPARAM(IDC_PAGE_OK, BN_CLICKED), 0);
 }
 
-/* A window station nobody sees (a service's, SYSTEM's session 0): every
- * launch runs as /quiet would, and says so in its log. */
+/* A window station nobody sees (a service's), or session 0 of Windows Vista
+ * and later, whose own WinSta0 is visible but where no user logs on: every
+ * launch runs as /quiet would, and its log says which told it. */
 TEST_F(SystemFactsTest, NobodyAtTheScreenMeansQuiet)
 {
     struct Row {
@@ -54,20 +55,31 @@ TEST_F(SystemFactsTest, NobodyAtTheScreenMeansQuiet)
         {"/bogus", 1639, "Exit code 1639: bad command line"},
         {"/?", 1639, "Exit code 1639: bad command line"},
     };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.arguments);
-        Restart();
-        SetUp();
-        sys().windowStationVisible = false;
-        sys().children = {Exits(0)};
-        EXPECT_EQ(RunLauncher(row.arguments), row.exitCode);
-        EXPECT_TRUE(sys().messageBoxes.empty());
-        EXPECT_EQ(standin::FindWindowOfClass(WINDOW_CLASS_NAME), nullptr);
-        std::vector<std::string> texts = LogTexts(tempHostFolder + "/" + kTempLog);
-        ASSERT_FALSE(texts.empty());
-        EXPECT_EQ(texts.back(), row.lastLine);
-        if (row.exitCode == 0) {
-            EXPECT_TRUE(Holds(texts, "Mode: quiet (no visible window station: nobody could see or answer a window)"));
+    struct Cause {
+        bool stationVisible;
+        DWORD session;
+        const char *mode;
+    } causes[] = {
+        {false, 1, "Mode: quiet (no visible window station: nobody could see or answer a window)"},
+        {true, 0, "Mode: quiet (session 0, where no user logs on: nobody could see or answer a window)"},
+    };
+    for (const Cause &cause : causes) {
+        for (const Row &row : rows) {
+            SCOPED_TRACE(std::string(row.arguments) + ", " + cause.mode);
+            Restart();
+            SetUp();
+            sys().windowStationVisible = cause.stationVisible;
+            sys().sessionId = cause.session;
+            sys().children = {Exits(0)};
+            EXPECT_EQ(RunLauncher(row.arguments), row.exitCode);
+            EXPECT_TRUE(sys().messageBoxes.empty());
+            EXPECT_EQ(standin::FindWindowOfClass(WINDOW_CLASS_NAME), nullptr);
+            std::vector<std::string> texts = LogTexts(tempHostFolder + "/" + kTempLog);
+            ASSERT_FALSE(texts.empty());
+            EXPECT_EQ(texts.back(), row.lastLine);
+            if (row.exitCode == 0) {
+                EXPECT_TRUE(Holds(texts, cause.mode));
+            }
         }
     }
 }
@@ -77,39 +89,60 @@ TEST_F(SystemFactsTest, NobodyAtTheScreenMeansQuiet)
  * folder is GetTempPath2A's where kernel32 has it. */
 TEST_F(SystemFactsTest, HeaderAndTempFolderOfWindowsAsItIs)
 {
-    MakeFolder("systemtemp");
-    sys().systemTempDirectory = launchFolder + "\\systemtemp\\";
-    sys().minor = 2;
-    sys().realMajor = 10, sys().realMinor = 0, sys().realBuild = 26100;
-    sys().userName = "SYSTEM";
-    sys().tokenElevated = -1;
-    sys().children = {Exits(0)};
-    EXPECT_EQ(RunLauncher("/quiet"), 0);
-    std::vector<std::string> texts = LogTexts(hostFolder + "/systemtemp/" + kTempLog);
-    ASSERT_GT(texts.size(), 10u);
-    EXPECT_EQ(std::vector<std::string>(texts.begin() + 4, texts.begin() + 11),
-              (std::vector<std::string>{"Windows version: 6.2.7601, platform 2", "Real Windows version: 10.0.26100",
-                                        "WOW64: no", "Computer: PC-0042", "Account: SYSTEM", "Elevated: unknown",
-                                        "Mode: quiet"}));
-    EXPECT_FALSE(standin::Called("GetTempPathA"));
+    /* A Windows 10 that got GetTempPath2A by an update may lack its folder:
+     * the log then goes to GetTempPathA's. */
+    for (bool systemTempMissing : {false, true}) {
+        SCOPED_TRACE(systemTempMissing ? "SystemTemp missing" : "SystemTemp there");
+        Restart();
+        SetUp();
+        if (!systemTempMissing) MakeFolder("systemtemp");
+        sys().systemTempDirectory = launchFolder + "\\systemtemp\\";
+        sys().minor = 2;
+        sys().realMajor = 10, sys().realMinor = 0, sys().realBuild = 26100;
+        sys().userName = "SYSTEM";
+        sys().tokenElevated = -1;
+        sys().children = {Exits(0)};
+        EXPECT_EQ(RunLauncher("/quiet"), 0);
+        std::string folder = systemTempMissing ? tempHostFolder : hostFolder + "/systemtemp";
+        std::vector<std::string> texts = LogTexts(folder + "/" + kTempLog);
+        ASSERT_GT(texts.size(), 10u);
+        EXPECT_EQ(std::vector<std::string>(texts.begin() + 4, texts.begin() + 11),
+                  (std::vector<std::string>{"Windows version: 6.2.7601, platform 2",
+                                            "Real Windows version: 10.0.26100", "WOW64: no", "Computer: PC-0042",
+                                            "Account: SYSTEM", "Elevated: unknown", "Mode: quiet"}));
+        EXPECT_EQ(standin::Called("GetTempPathA"), systemTempMissing);
+    }
 }
 
-/* Protected print mode: Windows' own answer where it has the class, else the
- * policy value; on, the launch ends before the driver check and staging. */
+/* Protected print mode: Windows' own answer where it has the class
+ * (Windows 11 24H2, build 26100, and later), else the policy value, read
+ * without starting COM; a class that cannot be asked tells nothing, and the
+ * policy value decides.  On, the launch ends before the driver check and
+ * staging. */
 TEST_F(SystemFactsTest, ProtectedPrintModeStopsBeforeStaging)
 {
+    const char *policyOff = "off (policy value WindowsProtectedPrintGroupPolicyState)";
+    const char *policyOn = "on (policy value WindowsProtectedPrintGroupPolicyState)";
     struct Row {
         const char *name;
+        DWORD build;
         int apiAnswer, policy;  /* -1: no such class, no such value */
+        HRESULT activation;     /* not 0: the class's activation fails so */
         bool on;
-        const char *told;
+        std::vector<const char *> told;
+        bool comStarted;
     } rows[] = {
-        {"Windows 7, no policy", -1, -1, false, "off (policy value WindowsProtectedPrintGroupPolicyState)"},
-        {"Windows 10, policy on", -1, 1, true, "on (policy value WindowsProtectedPrintGroupPolicyState)"},
-        {"policy off", -1, 0, false, "off (policy value WindowsProtectedPrintGroupPolicyState)"},
-        {"Windows 11 24H2, on", 1, -1, true, "on (WindowsProtectedPrintInfo.IsProtectedPrintEnabled)"},
-        {"Windows 11 24H2 says off, policy stale", 0, 1, false,
-         "off (WindowsProtectedPrintInfo.IsProtectedPrintEnabled)"},
+        {"Windows 7, no policy", 7601, -1, -1, 0, false, {policyOff}, false},
+        {"Windows 10, policy on", 19045, -1, 1, 0, true, {policyOn}, false},
+        {"Windows 10, policy off", 19045, -1, 0, 0, false, {policyOff}, false},
+        {"Windows 11 24H2, on", 26100, 1, -1, 0, true, {"on (WindowsProtectedPrintInfo.IsProtectedPrintEnabled)"},
+         true},
+        {"Windows 11 24H2 says off, policy stale", 26100, 0, 1, 0, false,
+         {"off (WindowsProtectedPrintInfo.IsProtectedPrintEnabled)"}, true},
+        {"Windows 11 24H2, class not activated", 26100, 0, -1, (HRESULT)0x80070005, false,
+         {"cannot tell (WindowsProtectedPrintInfo: HRESULT 0x80070005)", policyOff}, true},
+        {"Windows 11 24H2, class not activated, policy on", 26200, 0, 1, (HRESULT)0x80040154, true,
+         {"cannot tell (WindowsProtectedPrintInfo: HRESULT 0x80040154)", policyOn}, true},
     };
     for (const Row &row : rows) {
         for (bool quiet : {true, false}) {
@@ -117,7 +150,9 @@ TEST_F(SystemFactsTest, ProtectedPrintModeStopsBeforeStaging)
             Restart();
             SetUp();
             Remove("VQ2200.inf");  /* the driver check, were it made, would fail */
+            sys().realMajor = 10, sys().realMinor = 0, sys().realBuild = row.build;
             sys().protectedPrintClass = row.apiAnswer;
+            sys().protectedPrintFailure = row.activation;
             sys().protectedPrintPolicy = row.policy;
             sys().dialogPresses = {IDOK};
             g_tickNetworkPort = false;
@@ -125,7 +160,9 @@ TEST_F(SystemFactsTest, ProtectedPrintModeStopsBeforeStaging)
             std::string log = "/log=" + standin::WindowsPathOf(tempHostFolder) + "\\p.log";
             int exitCode = RunLauncher(((quiet ? "/quiet " : "") + log).c_str());
             std::vector<std::string> texts = LogTexts(tempHostFolder + "/p.log");
-            EXPECT_TRUE(Holds(texts, std::string("Windows protected print mode: ") + row.told));
+            for (const char *told : row.told)
+                EXPECT_TRUE(Holds(texts, std::string("Windows protected print mode: ") + told)) << told;
+            EXPECT_EQ(standin::Called("CoInitializeEx"), row.comStarted);
             EXPECT_TRUE(sys().launches.empty());
             EXPECT_EQ(sys().protectedPrintObjects, 0);
             EXPECT_EQ(sys().comInitializations, 0);

@@ -116,6 +116,7 @@ TEST_F(UninstallTest, EveryOutcomeInBothModes)
                 EXPECT_EQ(launch.file, sys().windowsDirectory + "\\SYSTEM32\\pnputil.exe");
                 EXPECT_EQ(launch.show, SW_HIDE);
             }
+            EXPECT_FALSE(sys().waitedInComApartment);
         }
     }
 }
