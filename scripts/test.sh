@@ -43,6 +43,7 @@ run() {
 run "unit tests (host)" ctest --preset host --output-on-failure
 run "shipped executable (win32)" python3 tests/artefact/check_exe.py build/win32/Setup.exe win32
 run "test executable (win64)" python3 tests/artefact/check_exe.py build/win64/Setup.exe win64
+run "documentation links" python3 tests/artefact/check_docs.py
 run "reproducible build (two clean clones)" python3 tests/artefact/check_reproducible.py
 run "fuzz target (about a minute)" bash tests/fuzz/run.sh 60
 run "stand-in cross-check (host against Wine)" python3 tests/crosscheck/run.py
