@@ -19,16 +19,26 @@ WINESERVER = "/usr/lib/wine/wineserver"
 WINE_FONTS_DIR = "/usr/share/wine/fonts"
 
 REPO_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-DEFAULT_TOOLS_DIR = os.path.join(REPO_ROOT, "build", "win64", "e2e")
+# A run beside the usual one names its own prefix (E2E_PREFIX) and the folder
+# whose win64 and win32 builds give the suite's programs (E2E_TOOLS_TREE).
+TOOLS_TREE = os.path.abspath(os.environ.get("E2E_TOOLS_TREE") or os.path.join(REPO_ROOT, "build"))
+DEFAULT_TOOLS_DIR = os.path.join(TOOLS_TREE, "win64", "e2e")
+WOW64_TOOLS_DIR = os.path.join(TOOLS_TREE, "win32", "e2e")
 DEFAULT_SETUP_EXE = os.path.join(REPO_ROOT, "build", "win64", "Setup.exe")
-PREFIX_DIR = os.path.join(REPO_ROOT, "build", "e2e", "prefix")
+PREFIX_DIR = os.path.abspath(os.environ.get("E2E_PREFIX") or os.path.join(REPO_ROOT, "build", "e2e", "prefix"))
 
-TOOL_PROGRAMS = ("pnputil.exe", "rundll32.exe", "printer_count.exe", "run_probe.exe")  # 64-bit
+TOOL_PROGRAMS = ("pnputil.exe", "rundll32.exe", "printer_count.exe", "run_probe.exe",
+                 "spooler_probe.exe", "e2e_tcpmon.dll")  # 64-bit
 DRIVER_PROGRAMS = ("uidriver.exe", "e2e_hook.dll")  # of the launcher's bitness
 # The stand-ins go into the 64-bit system32 only: 64-bit Windows has no
 # pnputil.exe in SysWOW64, so a 32-bit launcher reaches them only by turning
 # file system redirection off.
 SYSTEM_TOOLS = ("pnputil.exe", "rundll32.exe")
+# The stand-in "Standard TCP/IP Port" monitor (tools/tcp_monitor.cpp): the
+# spooler loads it into the calling process, so system32 gets the 64-bit build
+# and SysWOW64 the 32-bit one; spooler_probe.exe registers it.
+TCP_MONITOR_DLL = "e2e_tcpmon.dll"
+SPOOLER_PROBE = "spooler_probe.exe"
 
 XVFB_START_TIMEOUT = 15
 WINEBOOT_TIMEOUT = 120
@@ -118,9 +128,11 @@ class WineEnv:
     """One prefix, one Xvfb, shared by all cases of a run."""
 
     def __init__(self, setup_exe=DEFAULT_SETUP_EXE, tools_dir=DEFAULT_TOOLS_DIR, prefix=PREFIX_DIR,
-                 resolution="1024x768x24", display=None, driver_dir=None, wow64=False):
+                 resolution="1024x768x24", display=None, driver_dir=None, wow64=False,
+                 wow64_tools_dir=WOW64_TOOLS_DIR):
         self.setup_exe = setup_exe
         self.tools_dir = tools_dir
+        self.wow64_tools_dir = wow64_tools_dir  # the 32-bit build's programs: its monitor goes into SysWOW64
         self.driver_dir = driver_dir or tools_dir
         self.bits = 64
         self.needs_wow64 = wow64  # some launcher run is 32-bit: the prefix needs syswow64
@@ -224,6 +236,7 @@ class WineEnv:
         self.apply_settings()
         self.install_fonts()
         self.install_system_tools()
+        self.install_tcp_monitor()
         self.warm_up()
 
     def apply_settings(self):
@@ -250,6 +263,26 @@ class WineEnv:
         system32 = os.path.join(self.prefix, "drive_c", "windows", "system32")
         for name in SYSTEM_TOOLS:
             shutil.copyfile(os.path.join(self.tools_dir, name), os.path.join(system32, name))
+
+    # --- the stand-in TCP/IP port monitor --------------------------------------
+
+    def has_wow64(self):
+        """True when the prefix has a 32-bit system (Debian's wine32:i386 made it)."""
+        return os.path.isfile(os.path.join(self.prefix, "drive_c", "windows", "syswow64", "kernel32.dll"))
+
+    def install_tcp_monitor(self):
+        """Copies the monitor into system32 (and SysWOW64, where the prefix has
+        one) and registers it with the spooler, once for the prefix."""
+        windows = os.path.join(self.prefix, "drive_c", "windows")
+        shutil.copyfile(self.tool(TCP_MONITOR_DLL), os.path.join(windows, "system32", TCP_MONITOR_DLL))
+        monitor32 = os.path.join(self.wow64_tools_dir, TCP_MONITOR_DLL)
+        if self.has_wow64() and os.path.isfile(monitor32):
+            shutil.copyfile(monitor32, os.path.join(windows, "syswow64", TCP_MONITOR_DLL))
+        elif self.needs_wow64:
+            raise EnvError("not built: %s\nbuild first: bash scripts/build.sh win32 win64" % monitor32)
+        result = self.run_wine([self.tool(SPOOLER_PROBE), "add-monitor"], timeout=SHORT_TIMEOUT)
+        if result.returncode != 0:
+            raise EnvError("could not register the TCP/IP port monitor: %r\n%s" % (result, result.stdout))
 
     def warm_up(self):
         """The first GUI process after boot waits for services that are still

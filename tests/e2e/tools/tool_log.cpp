@@ -44,34 +44,32 @@ static void BuildRecord(JsonLine *line, const char *tool, const char *note)
     JsonString(line, "note", note);
 }
 
-int LogToolStart(const char *tool, const char *note)
+int LogJsonLine(const char *name, const JsonLine *line)
 {
     char path[MAX_PATH];
-    if (!EnvText("E2E_TOOL_LOG", path, sizeof path)) return 0;
-    static JsonLine line;
-    BuildRecord(&line, tool, note);
-    if (line.cut) return 0;
-    char record[sizeof line.text + 4];
-    copy_bounded(record, line.text);
+    if (!EnvText(name, path, sizeof path) || line->cut) return 0;
+    static char record[sizeof line->text + 4];
+    copy_bounded(record, line->text);
     append_bounded(record, "}\n");
     return AppendToFile(path, record);
 }
 
+int LogToolStart(const char *tool, const char *note)
+{
+    static JsonLine line;
+    BuildRecord(&line, tool, note);
+    return LogJsonLine("E2E_TOOL_LOG", &line);
+}
+
 int LogToolExit(const char *tool, unsigned exitCode, const char *note)
 {
-    char path[MAX_PATH];
-    if (!EnvText("E2E_TOOL_EXIT_LOG", path, sizeof path)) return 0;
     static JsonLine line;
     JsonBegin(&line);
     JsonString(&line, "tool", tool);
     JsonString(&line, "event", "exit");
     JsonNumber(&line, "exit_code", exitCode);
     JsonString(&line, "note", note);
-    if (line.cut) return 0;
-    char record[sizeof line.text + 4];
-    copy_bounded(record, line.text);
-    append_bounded(record, "}\n");
-    return AppendToFile(path, record);
+    return LogJsonLine("E2E_TOOL_EXIT_LOG", &line);
 }
 
 void SleepAsAsked(const char *name)
