@@ -1,7 +1,8 @@
 # Windows targets (MinGW-w64): Setup.exe plus the test programs that run beside it under Wine.
 enable_language(RC)
 
-# Small: size-optimised, no unwind tables (no exceptions), unused functions dropped,
+# Small: optimised for size before speed (-Oz: the launcher waits for people and
+# tools, never for its own code), no unwind tables (no exceptions), unused functions dropped,
 # stripped, and our own entry point (src/startup/process_entry.cpp) in place of the run-time
 # library's start-up, which the launcher does not need (some 9 KiB).  The run-time
 # library itself, msvcrt.dll, still serves _splitpath and _vsnprintf: it readies
@@ -9,7 +10,7 @@ enable_language(RC)
 # this linker crashes on it, and the entry saves more than it did.
 # Reproducible: no link time stamp (so the PE checksum is stable too), no compiler
 # identification strings, and no build folder in the file, wherever the clone lies.
-set(WIN_COMPILE_OPTIONS -Os -Wall -Wextra -Werror -fno-exceptions -fno-rtti
+set(WIN_COMPILE_OPTIONS -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident -ffunction-sections
     -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)

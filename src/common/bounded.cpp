@@ -36,4 +36,13 @@ int Format(char *dst, size_t size, const char *format, va_list args)
     return length >= 0 && (size_t)length < size;
 }
 
+int FormatArguments(char *dst, size_t size, const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int whole = Format(dst, size, format, args);
+    va_end(args);
+    return whole;
+}
+
 }  // namespace bounded_detail

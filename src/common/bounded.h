@@ -12,6 +12,7 @@ namespace bounded_detail {
 int Copy(char *dst, size_t size, const char *src);
 int Append(char *dst, size_t size, const char *src);
 int Format(char *dst, size_t size, const char *format, va_list args);
+int FormatArguments(char *dst, size_t size, const char *format, ...);
 }  // namespace bounded_detail
 
 /* Copies src into dst. */
@@ -32,14 +33,11 @@ template <size_t N> inline int vformat_bounded(char (&dst)[N], const char *forma
     return bounded_detail::Format(dst, N, format, args);
 }
 
-/* The same, with the arguments given in place. */
-template <size_t N> inline int format_bounded(char (&dst)[N], const char *format, ...)
+/* The same, with the arguments given in place (one worker serves every size). */
+template <size_t N, typename... Arguments>
+inline int format_bounded(char (&dst)[N], const char *format, Arguments... arguments)
 {
-    va_list args;
-    va_start(args, format);
-    int whole = vformat_bounded(dst, format, args);
-    va_end(args);
-    return whole;
+    return bounded_detail::FormatArguments(dst, N, format, arguments...);
 }
 
 #endif
