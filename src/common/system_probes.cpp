@@ -35,22 +35,43 @@ int QueryRealVersion(DWORD *major, DWORD *minor, DWORD *build)
 }
 
 /* IsWow64Process2 names the process's machine, IMAGE_FILE_MACHINE_UNKNOWN when
- * it is not under WOW64, on x64 and ARM64 alike; IsWow64Process's answer on
- * ARM64 is not one its documentation settles.  Windows before 10 lacks the
- * former and some 32-bit systems the latter: a missing function means no. */
-int IsWow64(void)
+ * it is not under WOW64, and the PC's own, on x64 and ARM64 alike;
+ * IsWow64Process's answer on ARM64 is not one its documentation settles.
+ * Windows before 10 lacks the former and some 32-bit systems the latter: a
+ * missing function means no.  Returns 1 when the former answered. */
+static int AskWow64Process2(USHORT *processMachine, USHORT *nativeMachine)
 {
     IsWow64Process2Function isWow64Process2 =
         (IsWow64Process2Function)FindSystemFunction("kernel32.dll", "IsWow64Process2");
-    USHORT processMachine = IMAGE_FILE_MACHINE_UNKNOWN;
-    if (isWow64Process2 && isWow64Process2(GetCurrentProcess(), &processMachine, NULL))
-        return processMachine != IMAGE_FILE_MACHINE_UNKNOWN;
+    *processMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+    return isWow64Process2 && isWow64Process2(GetCurrentProcess(), processMachine, nativeMachine);
+}
+
+static int AskWow64Process(void)
+{
     IsWow64ProcessFunction isWow64Process =
         (IsWow64ProcessFunction)FindSystemFunction("kernel32.dll", "IsWow64Process");
     if (!isWow64Process) return 0;
     BOOL wow64 = FALSE;
     isWow64Process(GetCurrentProcess(), &wow64);
     return wow64 ? 1 : 0;
+}
+
+int IsWow64(void)
+{
+    USHORT processMachine, nativeMachine;
+    if (AskWow64Process2(&processMachine, &nativeMachine)) return processMachine != IMAGE_FILE_MACHINE_UNKNOWN;
+    return AskWow64Process();
+}
+
+/* Where IsWow64Process2 is missing (before Windows 10, so no ARM64), a
+ * 32-bit process under WOW64 runs on x64, else on a PC of its own kind. */
+USHORT NativeMachine(void)
+{
+    USHORT processMachine, nativeMachine;
+    if (AskWow64Process2(&processMachine, &nativeMachine)) return nativeMachine;
+    if (AskWow64Process()) return IMAGE_FILE_MACHINE_AMD64;
+    return sizeof(void *) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
 }
 
 static int WindowStationVisible(void)

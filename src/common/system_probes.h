@@ -15,6 +15,10 @@ int QueryRealVersion(DWORD *major, DWORD *minor, DWORD *build);
 /* Returns 1 only for a 32-bit process on 64-bit Windows (x64 or ARM64). */
 int IsWow64(void);
 
+/* The PC's own processor, whatever the launcher's: IMAGE_FILE_MACHINE_AMD64,
+ * IMAGE_FILE_MACHINE_ARM64 or IMAGE_FILE_MACHINE_I386. */
+USHORT NativeMachine(void);
+
 /* Whether anybody can see and answer a window of this process. */
 enum ScreenSight {
     SCREEN_SEEN,               /* a visible window station in a user's session */

@@ -8,6 +8,7 @@
 #include "common/system_library.h"
 #include "common/user_message.h"
 #include "install/child_process.h"
+#include "install/network_printer.h"
 #include "install/printer_count.h"
 #include "install/protected_print.h"
 #include "install/published_copies.h"
@@ -34,6 +35,8 @@
 #define MSG_PROTECTED_PRINT                                                                 \
     "Windows protected print mode is on.\nThis PC uses only the printer drivers that come " \
     "with Windows.\n\nExit the program."
+#define MSG_PRINTER_READY "The printer \"%s\" is ready."
+#define MSG_PRINTER_FAILED "The printer \"%s\" could not be set up.\n%s"
 #define MSG_LAUNCH_FAILED "The printer driver installer could not be started (error %d).\nExit the program."
 
 #define STAGING_TOOL_NAME "pnputil.exe"
@@ -94,12 +97,35 @@ static int BuildStagingParameters(char (&parameters)[MAX_PATH])
     return whole;
 }
 
+/* The package's INF, INF0 below the launch folder.  0 when it does not fit. */
+static int BuildInfPath(char (&inf)[MAX_PATH])
+{
+    return format_bounded(inf, "%s\\%s", g_launchFolder, g_infTable[0]);
+}
+
 /* Names in the log the published copies of the INF just staged, which a
  * removal takes away. */
 static void LogStagedCopies(void)
 {
     char inf[MAX_PATH];
-    if (format_bounded(inf, "%s\\%s", g_launchFolder, g_infTable[0])) LogPublishedCopies(inf);
+    if (BuildInfPath(inf)) LogPublishedCopies(inf);
+}
+
+/* The staged package's printer on its port: ready, with the staging's own
+ * code (a restart may be needed), or failed. */
+static void ReportNetworkPrinter(const NetworkPrinter *printer, DWORD stagedCode)
+{
+    char inf[MAX_PATH];
+    char failure[MAX_PATH];
+    char text[2 * MAX_PATH + sizeof MSG_PRINTER_FAILED];
+    BuildInfPath(inf);
+    if (SetUpNetworkPrinter(printer, inf, failure)) {
+        format_bounded(text, MSG_PRINTER_READY, printer->name);
+        ReportOutcome(NULL, text, MB_KIND_INFORMATION, stagedCode);
+    } else {
+        format_bounded(text, MSG_PRINTER_FAILED, printer->name, failure);
+        ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
+    }
 }
 
 /* Shows the system's words for a failed staging launch, or ours when it has
@@ -162,7 +188,7 @@ static void RunPrinterWizard(HWND page)
 }
 
 /* Everything up to the outcome message. */
-static void Install(HWND page)
+static void Install(HWND page, NetworkPrinter *printer)
 {
     /* Windows would install no driver of the package, and even remove printers that use one. */
     if (ProtectedPrintOn()) {
@@ -170,6 +196,9 @@ static void Install(HWND page)
         return;
     }
     if (!CheckDriverEntries()) return;
+    /* A printer the package cannot give is refused before anything is staged. */
+    char inf[MAX_PATH];
+    if (printer && BuildInfPath(inf) && !ChoosePrinterModel(printer, inf)) return;
     if (NetworkPortChosen(page)) ShowMessage(page, MSG_NETWORK_NOTICE, MB_KIND_INFORMATION);
 
     char program[MAX_PATH];
@@ -206,6 +235,10 @@ static void Install(HWND page)
         }
     }
     LogStagedCopies();
+    if (printer) {
+        ReportNetworkPrinter(printer, code);
+        return;
+    }
     if (!NetworkPortChosen(page)) {
         ReportOutcome(page, StagedWithRestart(code) ? MSG_READY_RESTART : MSG_READY, MB_KIND_INFORMATION, code);
         return;
@@ -213,9 +246,9 @@ static void Install(HWND page)
     RunPrinterWizard(page);
 }
 
-void RunInstallation(HWND page)
+void RunInstallation(HWND page, NetworkPrinter *printer)
 {
-    Install(page);
+    Install(page, printer);
     /* Not before: "a WM_QUIT message always breaks the modal loop" of the
      * outcome box, which would close at once. */
     RepostKeptQuit();

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "install/spooler_list.h"
+
 #define PRINTER_LIST_SIZE 32768
 
 /* The printers counted: each one's name and driver name, terminated texts
@@ -24,13 +26,5 @@ int CountPrinters(PrinterList *list);
 /* Logs each printer of after that before lacks, with its driver (Windows may
  * choose its own class driver over the package's), and each that went. */
 void LogPrinterChanges(const PrinterList *before, const PrinterList *after);
-
-/* Allocates a zero-filled fixed block of size bytes.  Returns it with *error
- * 0, or NULL with *error -1 (size 0) or the system's error code. */
-void *AllocateBlock(DWORD size, LONG *error);
-
-/* Releases a block from AllocateBlock.  Returns 0, -1 for a NULL block, or the
- * system's error code. */
-LONG ReleaseBlock(void *block);
 
 #endif

@@ -10,11 +10,12 @@
 #include "common/names.h"
 #include "common/shell_functions.h"
 #include "setupinfo/driver_entries.h"
+#include "setupinfo/inf_file.h"
+#include "setupinfo/inf_models.h"
 #include "setupinfo/setup_file.h"
 #include "setupinfo/setup_lists.h"
 
 #define ENTRY_LIMIT 1000            /* entries of a list that are checked */
-#define KEY_LIST_SIZE 32768         /* the key names of one section */
 #define SAMPLE_SIZE 65536           /* the setup file's bytes looked at for its encoding */
 #define SHORTEST_FOLDER 3           /* a drive root such as "C:\" */
 /* Behind a launch folder: a backslash and the entry, within 259 bytes; the
@@ -109,14 +110,6 @@ static int ReadCount(const SetupList *list)
     return count;
 }
 
-/* Reads the key names of section from file into keys (each terminated, an
- * empty name last). */
-static void ReadKeyNames(const char *section, const char *file, char (&keys)[KEY_LIST_SIZE])
-{
-    if (GetPrivateProfileStringA(section, NULL, "", keys, sizeof keys, file) == 0) keys[0] = '\0';
-    keys[sizeof keys - 1] = keys[sizeof keys - 2] = '\0';
-}
-
 /* The number after prefix in key ("FL12" -> 12), or -1 when key is no such entry. */
 static int EntryNumber(const char *key, const char *prefix)
 {
@@ -134,8 +127,8 @@ static int EntryNumber(const char *key, const char *prefix)
 /* Entries numbered at or past count are never read by the launcher. */
 static void WarnBeyondCount(const SetupList *list, int count)
 {
-    static char keys[KEY_LIST_SIZE];
-    ReadKeyNames(list->section, g_check.setupFile, keys);
+    static char keys[SECTION_KEYS_SIZE];
+    ReadSectionKeys(g_check.setupFile, list->section, keys);
     for (const char *key = keys; *key; key += strlen(key) + 1) {
         int number = EntryNumber(key, list->keyPrefix);
         if (number >= 0 && number >= count)
@@ -175,8 +168,8 @@ static void CheckFileList(void)
  * must lie in the INF's folder. */
 static void CheckCatalogs(const char *key, const char *name, const char *infPath)
 {
-    static char keys[KEY_LIST_SIZE];
-    ReadKeyNames("Version", infPath, keys);
+    static char keys[SECTION_KEYS_SIZE];
+    ReadSectionKeys(infPath, "Version", keys);
     const char *slash = strrchr(name, '\\');
     for (const char *entry = keys; *entry; entry += strlen(entry) + 1) {
         if (!IsName(entry, "CatalogFile") && !StartsWithName(entry, "CatalogFile.")) continue;
@@ -194,8 +187,8 @@ static void CheckCatalogs(const char *key, const char *name, const char *infPath
  * gets no model, and so no driver ("INF Manufacturer Section"). */
 static int NamesModelsFor(const char *infPath, const char *platform)
 {
-    static char keys[KEY_LIST_SIZE];
-    ReadKeyNames("Manufacturer", infPath, keys);
+    static char keys[SECTION_KEYS_SIZE];
+    ReadSectionKeys(infPath, "Manufacturer", keys);
     size_t length = strlen(platform);
     for (const char *key = keys; *key; key += strlen(key) + 1) {
         char value[LOG_LINE_SIZE];
@@ -209,6 +202,20 @@ static int NamesModelsFor(const char *infPath, const char *platform)
         }
     }
     return 0;
+}
+
+/* The models /model takes on each platform, as Windows 10 and 11 pick them. */
+static void ListModels(const char *key, const char *name, const char *infPath)
+{
+    static const char *ARCHITECTURES[] = {"amd64", "arm64", "x86"};
+    for (size_t i = 0; i < sizeof ARCHITECTURES / sizeof ARCHITECTURES[0]; i++) {
+        InfPlatform platform = {ARCHITECTURES[i], 10, 0, 0xFFFFFFFF, 0};
+        InfModels models;
+        char names[MODEL_LIST_SIZE];
+        ReadInfModels(infPath, &platform, &models);
+        JoinModelNames(&models, names);
+        ReportLine("[INFNAME] %s=%s: models for NT%s: %s", key, name, ARCHITECTURES[i], names);
+    }
 }
 
 /* The PCs the launcher serves are mostly 64-bit, some ARM. */
@@ -239,7 +246,9 @@ static void CheckInf(const char *key, const char *name, int toInstall)
         return;
     }
     CheckCatalogs(key, name, path);
-    if (toInstall) CheckPlatforms(key, name, path);
+    if (!toInstall) return;
+    CheckPlatforms(key, name, path);
+    ListModels(key, name, path);
 }
 
 static void CheckInfList(void)

@@ -9,42 +9,56 @@
 enum SwitchKind {
     SWITCH_QUIET,
     SWITCH_HELP,
-    SWITCH_LOG,       /* /log PATH; /log=PATH is read apart */
+    SWITCH_VALUE,     /* /name=VALUE or /name VALUE */
     SWITCH_MODE,      /* picks the launch mode */
     SWITCH_ACCEPTED   /* understood, and changes nothing */
 };
 
+/* The kinds are kept in a byte each: the table is part of the executable. */
 struct Switch {
-    const char *name;  /* without its '/' or '-' */
-    SwitchKind kind;
-    LaunchMode mode;   /* SWITCH_MODE only */
+    const char *name;     /* without its '/' or '-' */
+    BYTE kind;            /* SwitchKind */
+    BYTE mode;            /* LaunchMode, SWITCH_MODE only */
+    BYTE value;           /* SwitchValue, SWITCH_VALUE only: which, and what it needs */
+    const char *needs;
 };
 
 /* Every switch the launcher knows. */
 static const Switch SWITCHES[] = {
-    {"quiet", SWITCH_QUIET, MODE_INSTALL},
-    {"q", SWITCH_QUIET, MODE_INSTALL},
-    {"qn", SWITCH_QUIET, MODE_INSTALL},
-    {"s", SWITCH_QUIET, MODE_INSTALL},
-    {"silent", SWITCH_QUIET, MODE_INSTALL},
-    {"verysilent", SWITCH_QUIET, MODE_INSTALL},
-    {"passive", SWITCH_QUIET, MODE_INSTALL},
-    {"qb", SWITCH_QUIET, MODE_INSTALL},
-    {"?", SWITCH_HELP, MODE_INSTALL},
-    {"h", SWITCH_HELP, MODE_INSTALL},
-    {"help", SWITCH_HELP, MODE_INSTALL},
-    {"log", SWITCH_LOG, MODE_INSTALL},
-    {"check", SWITCH_MODE, MODE_CHECK},
-    {"uninstall", SWITCH_MODE, MODE_UNINSTALL},
-    {"x", SWITCH_MODE, MODE_UNINSTALL},
+    {"quiet", SWITCH_QUIET, MODE_INSTALL, VALUE_LOG, NULL},
+    {"q", SWITCH_QUIET, MODE_INSTALL, VALUE_LOG, NULL},
+    {"qn", SWITCH_QUIET, MODE_INSTALL, VALUE_LOG, NULL},
+    {"s", SWITCH_QUIET, MODE_INSTALL, VALUE_LOG, NULL},
+    {"silent", SWITCH_QUIET, MODE_INSTALL, VALUE_LOG, NULL},
+    {"verysilent", SWITCH_QUIET, MODE_INSTALL, VALUE_LOG, NULL},
+    {"passive", SWITCH_QUIET, MODE_INSTALL, VALUE_LOG, NULL},
+    {"qb", SWITCH_QUIET, MODE_INSTALL, VALUE_LOG, NULL},
+    {"?", SWITCH_HELP, MODE_INSTALL, VALUE_LOG, NULL},
+    {"h", SWITCH_HELP, MODE_INSTALL, VALUE_LOG, NULL},
+    {"help", SWITCH_HELP, MODE_INSTALL, VALUE_LOG, NULL},
+    {"log", SWITCH_VALUE, MODE_INSTALL, VALUE_LOG, "a path"},
+    {"check", SWITCH_MODE, MODE_CHECK, VALUE_LOG, NULL},
+    {"uninstall", SWITCH_MODE, MODE_UNINSTALL, VALUE_LOG, NULL},
+    {"x", SWITCH_MODE, MODE_UNINSTALL, VALUE_LOG, NULL},
+    /* a network printer on a Standard TCP/IP port */
+    {"printer", SWITCH_VALUE, MODE_INSTALL, VALUE_PRINTER, "a printer name"},
+    {"port", SWITCH_VALUE, MODE_INSTALL, VALUE_PORT, "the printer's address"},
+    {"model", SWITCH_VALUE, MODE_INSTALL, VALUE_MODEL, "a model name"},
+    {"portnumber", SWITCH_VALUE, MODE_INSTALL, VALUE_PORT_NUMBER, "a port number"},
+    {"lpr", SWITCH_VALUE, MODE_INSTALL, VALUE_LPR, "an LPR queue name"},
+    {"snmp", SWITCH_VALUE, MODE_INSTALL, VALUE_SNMP, "an SNMP community"},
     /* for deployment tools: the launcher never restarts Windows, and shows no
      * box in quiet mode anyway */
-    {"norestart", SWITCH_ACCEPTED, MODE_INSTALL},
-    {"suppressmsgboxes", SWITCH_ACCEPTED, MODE_INSTALL},
-    {"sp-", SWITCH_ACCEPTED, MODE_INSTALL},
+    {"norestart", SWITCH_ACCEPTED, MODE_INSTALL, VALUE_LOG, NULL},
+    {"suppressmsgboxes", SWITCH_ACCEPTED, MODE_INSTALL, VALUE_LOG, NULL},
+    {"sp-", SWITCH_ACCEPTED, MODE_INSTALL, VALUE_LOG, NULL},
 };
 
-#define LOG_WITH_PATH "log="
+#define PRINTER_SET_UP ((1u << VALUE_PRINTER) | (1u << VALUE_PORT))
+#define LONGEST_QUEUE (MAX_QUEUENAME_LEN - 1)
+#define LONGEST_COMMUNITY (MAX_SNMP_COMMUNITY_STR_LEN - 1)
+#define LONGEST_HOST (MAX_NETWORKNAME_LEN - 1)
+#define HIGHEST_PORT_NUMBER 65535
 
 static int IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -100,21 +114,29 @@ static const char *SwitchName(const char *argument)
     return (argument[0] == '/' || argument[0] == '-') ? argument + 1 : NULL;
 }
 
-/* The switch argument names, NULL for an argument that is no switch or an unknown one. */
-static const Switch *FindSwitch(const char *argument)
+/* The switch argument names, NULL for an argument that is no switch or an
+ * unknown one; for "/name=VALUE", *value points at VALUE (else NULL). */
+static const Switch *FindSwitch(const char *argument, const char **value)
 {
     const char *name = SwitchName(argument);
+    *value = NULL;
     if (!name) return NULL;
-    for (size_t i = 0; i < sizeof SWITCHES / sizeof SWITCHES[0]; i++)
-        if (IsName(name, SWITCHES[i].name)) return &SWITCHES[i];
+    const char *equals = strchr(name, '=');
+    size_t length = equals ? (size_t)(equals - name) : strlen(name);
+    for (size_t i = 0; i < sizeof SWITCHES / sizeof SWITCHES[0]; i++) {
+        const Switch &known = SWITCHES[i];
+        if (strlen(known.name) != length || !StartsWithName(name, known.name)) continue;
+        if (equals && known.kind != SWITCH_VALUE) return NULL;
+        if (equals) *value = equals + 1;
+        return &known;
+    }
     return NULL;
 }
 
-/* True for every switch the launcher knows, /log with its path included. */
 static int IsKnownSwitch(const char *argument)
 {
-    const char *name = SwitchName(argument);
-    return FindSwitch(argument) != NULL || (name && StartsWithName(name, LOG_WITH_PATH));
+    const char *value;
+    return FindSwitch(argument, &value) != NULL;
 }
 
 static void KeepBadArgument(LaunchOptions *options, const char *argument)
@@ -130,24 +152,125 @@ static void KeepConflict(LaunchOptions *options, const char *argument)
     options->conflict = 1;
 }
 
-/* Takes path as the log file's; an empty one, or a second /log, is refused. */
-static void TakeLogPath(LaunchOptions *options, const char *path, const char *argument)
+/* A switch whose value cannot be taken, and why. */
+static void KeepBadValue(LaunchOptions *options, const char *argument, const char *why)
 {
-    if (path[0] == '\0' || options->logPath[0] != '\0') KeepBadArgument(options, argument);
-    else copy_bounded(options->logPath, path);
+    if (options->badArgument[0] != '\0') return;
+    KeepBadArgument(options, argument);
+    options->badValue = why;
 }
 
-/* Takes /log's path from the next argument; a switch there means it is missing. */
-static const char *TakeNextLogPath(LaunchOptions *options, const char *rest, const char *argument)
+/* Characters of text in the ANSI code page: a double-byte one counts once. */
+static size_t CountCharacters(const char *text)
 {
-    char path[MAX_PATH];
+    size_t count = 0;
+    for (; *text; count++) text += (IsDBCSLeadByte((BYTE)*text) && text[1]) ? 2 : 1;
+    return count;
+}
+
+/* A host as the Standard TCP/IP port takes it: an IPv4 address or a name. */
+static int IsHostName(const char *host)
+{
+    for (const char *c = host; *c; c++)
+        if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') || *c == '.' ||
+              *c == '-'))
+            return 0;
+    return 1;
+}
+
+/* The number text holds, 0 for any other text. */
+static DWORD ReadPortNumber(const char *text)
+{
+    DWORD number = 0;
+    for (const char *digit = text; *digit; digit++) {
+        if (*digit < '0' || *digit > '9' || number > HIGHEST_PORT_NUMBER) return 0;
+        number = number * 10 + (DWORD)(*digit - '0');
+    }
+    return number <= HIGHEST_PORT_NUMBER ? number : 0;
+}
+
+/* Why value cannot be which's, NULL when it can.  Windows refuses a
+ * printer name with a comma or a backslash ("AddPrinter"); the Standard
+ * TCP/IP port's fields are as long as tcpxcv.h makes them. */
+static const char *RefuseValue(SwitchValue which, const char *value)
+{
+    switch (which) {
+    case VALUE_PRINTER:
+        if (CountCharacters(value) > PRINTER_NAME_MAX) return "a printer name has at most 220 characters";
+        return strpbrk(value, ",\\") ? "a printer name holds no comma and no backslash" : NULL;
+    case VALUE_PORT:
+        if (strlen(value) > LONGEST_HOST) return "a printer's address has at most 48 characters";
+        return IsHostName(value) ? NULL : "a printer's address is an IPv4 address or a host name";
+    case VALUE_PORT_NUMBER: return ReadPortNumber(value) ? NULL : "a port number is 1 to 65535";
+    case VALUE_LPR: return strlen(value) > LONGEST_QUEUE ? "an LPR queue name has at most 32 characters" : NULL;
+    case VALUE_SNMP: return strlen(value) > LONGEST_COMMUNITY ? "an SNMP community has at most 32 characters" : NULL;
+    default: return NULL;
+    }
+}
+
+static void StoreValue(LaunchOptions *options, SwitchValue which, const char *value)
+{
+    NetworkPrinter *printer = &options->printer;
+    switch (which) {
+    case VALUE_LOG: copy_bounded(options->logPath, value); break;
+    case VALUE_PRINTER: copy_bounded(printer->name, value); break;
+    case VALUE_PORT: copy_bounded(printer->host, value); break;
+    case VALUE_MODEL: copy_bounded(printer->model, value); break;
+    case VALUE_PORT_NUMBER: printer->portNumber = ReadPortNumber(value); break;
+    case VALUE_LPR: copy_bounded(printer->lprQueue, value); break;
+    case VALUE_SNMP: copy_bounded(printer->snmpCommunity, value); break;
+    }
+}
+
+static int ValueGiven(const LaunchOptions *options, SwitchValue which)
+{
+    if (which == VALUE_LOG) return options->logPath[0] != '\0';
+    return (options->printerSwitches & (1u << which)) != 0;
+}
+
+/* Takes value for the switch known, named as given in argument; an empty
+ * value, a value it cannot take, or a second one, is refused. */
+static void TakeValue(LaunchOptions *options, const Switch *known, const char *value, const char *argument)
+{
+    static char why[64];
+    if (value[0] == '\0') {
+        format_bounded(why, "/%s needs %s", known->name, known->needs);
+        KeepBadValue(options, argument, why);
+        return;
+    }
+    SwitchValue which = (SwitchValue)known->value;
+    if (ValueGiven(options, which)) {
+        format_bounded(why, "/%s given twice", known->name);
+        KeepBadValue(options, argument, why);
+        return;
+    }
+    const char *refusal = RefuseValue(which, value);
+    if (refusal) {
+        KeepBadValue(options, argument, refusal);
+        return;
+    }
+    StoreValue(options, which, value);
+    if (which == VALUE_LOG) return;
+    if (!options->printerSwitches) copy_bounded(options->printerSwitch, argument);
+    options->printerSwitches |= 1u << which;
+}
+
+/* Takes the value of "/name VALUE" from the next argument; a switch there
+ * means it is missing. */
+static const char *TakeNextValue(LaunchOptions *options, const Switch *known, const char *rest, const char *argument)
+{
+    char value[MAX_PATH];
     int whole;
-    const char *after = NextArgument(rest, path, &whole);
-    if (!after || !whole || IsKnownSwitch(path)) {
-        KeepBadArgument(options, argument);
+    const char *after = NextArgument(rest, value, &whole);
+    if (!after || IsKnownSwitch(value)) {
+        TakeValue(options, known, "", argument);
         return rest;
     }
-    TakeLogPath(options, path, argument);
+    if (!whole) {
+        KeepBadArgument(options, value);
+        return after;
+    }
+    TakeValue(options, known, value, argument);
     return after;
 }
 
@@ -158,6 +281,20 @@ static void TakeMode(LaunchOptions *options, LaunchMode mode, const char *argume
     else options->mode = mode;
 }
 
+/* /printer and /port set a printer up together, the others only with them;
+ * a removal takes /printer alone; the check and the help take none. */
+static void CheckPrinterSwitches(LaunchOptions *options)
+{
+    unsigned given = options->printerSwitches;
+    if (!given) return;
+    int refused;
+    if (options->mode == MODE_UNINSTALL) refused = given != (1u << VALUE_PRINTER);
+    else refused = options->mode == MODE_CHECK || (given & PRINTER_SET_UP) != PRINTER_SET_UP;
+    if (refused || options->help[0]) KeepConflict(options, options->printerSwitch);
+    NetworkPrinter *printer = &options->printer;
+    if (!printer->portNumber) printer->portNumber = printer->lprQueue[0] ? LPR_PORT_NUMBER : RAW_PORT_NUMBER;
+}
+
 int ParseCommandLine(const char *arguments, LaunchOptions *options)
 {
     memset(options, 0, sizeof *options);
@@ -165,28 +302,34 @@ int ParseCommandLine(const char *arguments, LaunchOptions *options)
     int whole;
     const char *rest = arguments ? arguments : "";
     while ((rest = NextArgument(rest, argument, &whole)) != NULL) {
-        const char *name = SwitchName(argument);
-        const Switch *known = whole ? FindSwitch(argument) : NULL;
-        if (whole && !known && name && StartsWithName(name, LOG_WITH_PATH)) {
-            TakeLogPath(options, name + strlen(LOG_WITH_PATH), argument);
-            continue;
-        }
+        const char *value;
+        const Switch *known = whole ? FindSwitch(argument, &value) : NULL;
         if (!known) {
             KeepBadArgument(options, argument);
             continue;
         }
-        switch (known->kind) {
+        switch ((SwitchKind)known->kind) {
         case SWITCH_QUIET: options->quiet = 1; break;
         case SWITCH_HELP: copy_bounded(options->help, argument); break;
-        case SWITCH_LOG: rest = TakeNextLogPath(options, rest, argument); break;
-        case SWITCH_MODE: TakeMode(options, known->mode, argument); break;
+        case SWITCH_VALUE:
+            if (value) TakeValue(options, known, value, argument);
+            else rest = TakeNextValue(options, known, rest, argument);
+            break;
+        case SWITCH_MODE: TakeMode(options, (LaunchMode)known->mode, argument); break;
         case SWITCH_ACCEPTED: break;
         }
     }
     /* The help is a box: in quiet mode, or asked with a removal, it is a
      * mistake the exit code must tell.  (The check writes it to its console.) */
     if (options->help[0] && (options->quiet || options->mode == MODE_UNINSTALL)) KeepConflict(options, options->help);
+    CheckPrinterSwitches(options);
     return options->badArgument[0] == '\0';
+}
+
+void RequireQuietForPrinter(LaunchOptions *options)
+{
+    if (options->mode == MODE_INSTALL && options->printerSwitches && !options->quiet)
+        KeepConflict(options, options->printerSwitch);
 }
 
 int NothingOnScreen(const LaunchOptions *options) { return options->quiet || options->mode == MODE_CHECK; }

@@ -32,8 +32,7 @@ HANDLE TakeInstanceGuard(const char *name)
          * running as another account (SYSTEM), whose default access leaves an
          * administrator's copy no right to open it. */
         if (error == ERROR_ACCESS_DENIED) {
-            LogLine("The instance guard %s exists and cannot be opened (error %lu): a copy started by another "
-                    "account holds it", name, (unsigned long)error);
+            LogLine("The instance guard %s is another account's copy's (error %lu)", name, (unsigned long)error);
             ReportAlreadyStarted();
             return NULL;
         }

@@ -7,12 +7,12 @@
 #include "startup/launch_start.h"
 #include "startup/version_policy.h"
 
-void RunQuietMode(void)
+void RunQuietMode(LaunchOptions *options)
 {
     OSVERSIONINFOEXA version;
     if (!PassStartChecks(&version)) return;
     HANDLE guard = GuardAndCheckSetupFile(&version);
     if (!guard) return;
-    if (PassVersionPolicy(NULL)) RunInstallation(NULL);
+    if (PassVersionPolicy(NULL)) RunInstallation(NULL, options->printerSwitches ? &options->printer : NULL);
     DropInstanceGuard(guard);
 }

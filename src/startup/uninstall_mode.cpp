@@ -7,6 +7,7 @@
 #include "common/outcome.h"
 #include "common/user_message.h"
 #include "install/child_process.h"
+#include "install/network_printer.h"
 #include "install/published_copies.h"
 #include "setupinfo/driver_entries.h"
 #include "setupinfo/setup_file.h"
@@ -16,6 +17,8 @@
 
 #define MSG_NOT_ON_PC "The printer driver package is not on this PC."
 #define MSG_REMOVE_QUESTION "Remove the %s printer driver package from this PC?"
+#define MSG_REMOVE_PRINTER_QUESTION "Remove the printer %s and the %s printer driver package from this PC?"
+#define MSG_PRINTER_NOT_REMOVED "Failed to remove the printer %s or its port.\n\n%s"
 #define MSG_REMOVED "The printer driver package is removed from this PC."
 #define MSG_REMOVED_RESTART MSG_REMOVED "\nRestart the PC to finish."
 #define MSG_REMOVE_FAILED "Failed to remove the printer driver package.\n\n%s"
@@ -79,18 +82,47 @@ static void RemoveCopy(const char *name, Removals *removals)
 }
 
 /* Window mode asks first, in a question box without owner: there is no frame. */
-static int RemovalWanted(int quiet)
+static int RemovalWanted(const LaunchOptions *options)
 {
-    if (quiet) return 1;
-    char question[SETUP_VALUE_SIZE + sizeof MSG_REMOVE_QUESTION];
-    format_bounded(question, MSG_REMOVE_QUESTION, g_captionText);
+    if (options->quiet) return 1;
+    char question[2 * MAX_PATH + sizeof MSG_REMOVE_PRINTER_QUESTION];
+    if (options->printerSwitches) {
+        format_bounded(question, MSG_REMOVE_PRINTER_QUESTION, options->printer.name, g_captionText);
+    } else {
+        format_bounded(question, MSG_REMOVE_QUESTION, g_captionText);
+    }
     if (ShowMessage(NULL, question, MB_KIND_QUESTION) == IDYES) return 1;
     SetOutcome(ERROR_INSTALL_USEREXIT, "Nothing is removed");
     return 0;
 }
 
-/* Every published copy of the INF is tried, even after one failed. */
-static void RemovePackage(int quiet)
+/* The outcome of the copies' removals: its text, kind and exit code. */
+struct RemovalOutcome {
+    char text[FAILURE_SIZE + sizeof MSG_REMOVE_FAILED];
+    UINT kind;
+    DWORD code;
+};
+
+static void JudgeRemovals(const Removals *removals, RemovalOutcome *outcome)
+{
+    outcome->kind = MB_KIND_INFORMATION;
+    outcome->code = ERROR_SUCCESS;
+    if (removals->failure[0]) {
+        format_bounded(outcome->text, MSG_REMOVE_FAILED, removals->failure);
+        outcome->kind = MB_KIND_ERROR;
+        outcome->code = ERROR_INSTALL_FAILURE;
+    } else if (removals->restart) {
+        copy_bounded(outcome->text, MSG_REMOVED_RESTART);
+        outcome->code = ERROR_SUCCESS_REBOOT_REQUIRED;
+    } else {
+        copy_bounded(outcome->text, MSG_REMOVED);
+    }
+}
+
+/* Every published copy of the INF is tried, even after one failed.  With
+ * /printer, the printer, its port and its driver go first; when either of
+ * the first two stays, the whole ends as a failure, once all was tried. */
+static void RemovePackage(const LaunchOptions *options)
 {
     char inf[MAX_PATH];
     if (!CheckInfToRemove(inf)) return;
@@ -103,23 +135,30 @@ static void RemovePackage(int quiet)
         return;
     }
     for (int i = 0; i < copies.count; i++) LogLine("Published copy: %s", copies.names[i]);
-    if (copies.count == 0) {
+    int printer = options->printerSwitches != 0;
+    if (copies.count == 0 && !printer) {
         LogLine("Nothing of %s is published on this PC", inf);
         ReportOutcome(NULL, MSG_NOT_ON_PC, MB_KIND_INFORMATION, ERROR_SUCCESS);
         return;
     }
-    if (!RemovalWanted(quiet)) return;
+    if (!RemovalWanted(options)) return;
+    int printerGone = !printer || RemoveNetworkPrinter(options->printer.name);
     Removals removals = {};
     for (int i = 0; i < copies.count; i++) RemoveCopy(copies.names[i], &removals);
-    if (removals.failure[0]) {
-        char text[FAILURE_SIZE + sizeof MSG_REMOVE_FAILED];
-        format_bounded(text, MSG_REMOVE_FAILED, removals.failure);
-        ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
-    } else if (removals.restart) {
-        ReportOutcome(NULL, MSG_REMOVED_RESTART, MB_KIND_INFORMATION, ERROR_SUCCESS_REBOOT_REQUIRED);
-    } else {
-        ReportOutcome(NULL, MSG_REMOVED, MB_KIND_INFORMATION, ERROR_SUCCESS);
+    if (removals.failure[0]) LogPrintersUsingPackage(inf);
+    RemovalOutcome outcome;
+    JudgeRemovals(&removals, &outcome);
+    if (copies.count == 0) {
+        LogLine("Nothing of %s is published on this PC", inf);
+        copy_bounded(outcome.text, MSG_NOT_ON_PC);
     }
+    if (!printerGone) {
+        char text[MAX_PATH + sizeof outcome.text + sizeof MSG_PRINTER_NOT_REMOVED];
+        format_bounded(text, MSG_PRINTER_NOT_REMOVED, options->printer.name, outcome.text);
+        ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INSTALL_FAILURE);
+        return;
+    }
+    ReportOutcome(NULL, outcome.text, outcome.kind, outcome.code);
 }
 
 int RunUninstallMode(const LaunchOptions *options)
@@ -128,7 +167,7 @@ int RunUninstallMode(const LaunchOptions *options)
     if (PassStartChecks(&version)) {
         HANDLE guard = GuardAndCheckSetupFile(&version);
         if (guard) {
-            if (PassVersionPolicy(NULL)) RemovePackage(options->quiet);
+            if (PassVersionPolicy(NULL)) RemovePackage(options);
             DropInstanceGuard(guard);
         }
     }

@@ -7,50 +7,31 @@
 
 #define USAGE_SIZE 2048
 
-#define USAGE_SWITCHES                                                                  \
-    "Setup.exe [/quiet] [/log=PATH] [/norestart]\n"                                      \
-    "Setup.exe /uninstall [/quiet] [/log=PATH] [/norestart]\n"                           \
-    "Setup.exe /check [/log=PATH]\n\n"                                                   \
-    "/quiet, /q, /qn, /qb, /passive, /s, /silent, /verysilent\n"                          \
-    "    No window and no message: the driver is staged as OK on the page stages it,\n"  \
-    "    without the Add Printer wizard; the exit code tells the outcome.  So too\n"     \
-    "    without it where nobody can see the screen (a service, SYSTEM).\n"             \
-    "/log=PATH, /log PATH\n"                                                              \
-    "    Appends a log of the run to PATH.  Quiet mode without /log writes a new log\n"  \
-    "    in the temp folder.\n"                                                           \
-    "/check\n"                                                                           \
-    "    Checks the package in the current folder and reports every problem on the\n"    \
-    "    console that started it and in the log; exit code 0, or 1620 for errors.\n"     \
-    "/uninstall, /x\n"                                                                   \
-    "    Removes the driver package this package staged: each published copy of its\n"  \
-    "    INF.  Asks first, without /quiet.  A log goes new into the temp folder.\n"     \
-    "/norestart, /suppressmsgboxes, /sp-\n"                                               \
-    "    Accepted; Setup never restarts Windows, nor shows a box in quiet mode.\n"        \
-    "/?, /h, /help\n"                                                                     \
-    "    Shows this help (not with /quiet or /uninstall).\n\n"                            \
-    "Exit codes of quiet mode (window mode ends with 0, or 1639 or 1622):\n"
+/* One line a paragraph: the box wraps them to its width, and it stays low
+ * enough for a 768-pixel screen.  The exit codes' meanings are in the
+ * documentation. */
+#define USAGE                                                                                                     \
+    "Setup.exe [/quiet] [/log=PATH] [/norestart]\n"                                                               \
+    "Setup.exe /quiet /printer=NAME /port=HOST [/model=NAME] [/portnumber=N] [/lpr=QUEUE] [/snmp=COMMUNITY]\n"     \
+    "Setup.exe /uninstall [/quiet] [/printer=NAME]\n"                                                             \
+    "Setup.exe /check\n\n"                                                                                        \
+    "/quiet (or /q, /qn, /qb, /passive, /s, /silent, /verysilent): no window; the exit code tells the outcome.\n" \
+    "/log=PATH: appends a log of the run to PATH (quiet mode: a new log in the temp folder by default).\n"        \
+    "/printer=NAME /port=HOST: with /quiet, also adds the print queue NAME on the Standard TCP/IP port "           \
+    "IP_HOST; /model names the INF's model where it has several.\n"                                               \
+    "/uninstall (or /x): removes the driver package, with /printer also that printer, its port and its driver.\n" \
+    "/check: reports every problem of the package in the current folder.\n"                                      \
+    "/norestart, /suppressmsgboxes, /sp-: accepted; Setup never restarts Windows.\n\n"                            \
+    "Example: Setup.exe /quiet /printer=\"Floor 2\" /port=10.0.0.5 /log=%TEMP%\\printer.log\n\n"                 \
+    "Exit codes: 0 done, 3010 or 1641 done with a restart, 1602 declined, 1603 failed, 1618 already running, "    \
+    "1619 package not opened, 1620 package invalid, 1622 no log, 1633 Windows not served, 1639 bad command "      \
+    "line; window mode ends with 0.\n\n" PRODUCT_TITLE " " VERSION_TEXT
 
-/* The switches, then one line per exit code. */
-static void BuildUsage(char (&text)[USAGE_SIZE])
-{
-    copy_bounded(text, USAGE_SWITCHES);
-    char row[192];
-    for (size_t i = 0; i < EXIT_CODE_COUNT; i++) {
-        const ExitCodeRow &code = EXIT_CODES[i];
-        const char *removal = code.removalMeaning;
-        if (!code.meaning[0]) format_bounded(row, "%lu\t/uninstall: %s\n", (unsigned long)code.code, removal);
-        else if (removal && removal[0]) format_bounded(row, "%lu\t%s (/uninstall: %s)\n", (unsigned long)code.code,
-                                                       code.meaning, removal);
-        else format_bounded(row, "%lu\t%s\n", (unsigned long)code.code, code.meaning);
-        append_bounded(text, row);
-    }
-}
+static const char USAGE_TEXT[] = USAGE;
 
 int ShowUsage(void)
 {
-    char text[USAGE_SIZE];
-    BuildUsage(text);
-    ShowMessage(NULL, text, MB_KIND_INFORMATION);
+    ShowMessage(NULL, USAGE_TEXT, MB_KIND_INFORMATION);
     return 0;
 }
 
@@ -59,16 +40,18 @@ int ShowUsage(void)
 int RefuseCommandLine(const LaunchOptions *options)
 {
     static char text[USAGE_SIZE + MAX_PATH];
-    format_bounded(text, options->conflict ? "Command-line argument that cannot go with the others: %s"
-                                           : "Unknown command-line argument: %s",
-                   options->badArgument);
+    if (options->badValue) {
+        format_bounded(text, "Bad command-line argument: %s (%s)", options->badArgument, options->badValue);
+    } else {
+        format_bounded(text, options->conflict ? "Command-line argument that cannot go with the others: %s"
+                                               : "Unknown command-line argument: %s",
+                       options->badArgument);
+    }
     if (NothingOnScreen(options)) {
         StartRunLog(options);
     } else {
-        static char usage[USAGE_SIZE];
-        BuildUsage(usage);
         append_bounded(text, "\n\n");
-        append_bounded(text, usage);
+        append_bounded(text, USAGE_TEXT);
     }
     ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INVALID_COMMAND_LINE);
     return EndRun(options, ERROR_INVALID_COMMAND_LINE);

@@ -34,6 +34,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     /* A deployment tool may start it as SYSTEM without /quiet: nobody would
      * ever answer its windows. */
     if (!NothingOnScreen(&options)) MakeQuietForNoScreen(&options, LookAtScreen());
+    RequireQuietForPrinter(&options);
     ChooseMessageOutput(&options);
     if (options.badArgument[0]) return RefuseCommandLine(&options);
     if (options.help[0]) return ShowUsage();
@@ -41,7 +42,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     if (options.mode == MODE_CHECK) return RunCheckMode();
     if (options.mode == MODE_UNINSTALL) return RunUninstallMode(&options);
     if (options.quiet) {
-        RunQuietMode();
+        RunQuietMode(&options);
         return EndRun(&options, 0);
     }
     return EndRun(&options, RunWindowMode(instance, previous, showCommand));

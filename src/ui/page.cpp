@@ -43,7 +43,7 @@ static INT_PTR OnCommand(HWND page, WORD id, WORD code)
     } else if (id == IDC_PAGE_OK) {
         g_installationStarted = 1;
         DisableControls(page);
-        RunInstallation(page);
+        RunInstallation(page, NULL);
         /* The end of the launch, whatever the outcome: straight to the frame's
          * destroy handling, which posts the quit message. */
         SendMessageA(g_frameWindow, WM_DESTROY, 0, 0);

@@ -100,6 +100,42 @@ struct SpoolerAnswer {
     DWORD error = 0;
 };
 
+/* A print queue the spooler knows by name: its port and its driver. */
+struct PrintQueue {
+    std::string name, port, driver;
+};
+
+/* A port the spooler lists, and the monitor that keeps it. */
+struct SpoolerPort {
+    std::string name;
+    std::string monitor = "Local Port";
+};
+
+/* One XcvDataW call: the object its handle was opened on (",XcvMonitor
+ * Standard TCP/IP Port", ",XcvPort IP_10.0.0.5"), the access asked for, the
+ * data name, the bytes given and the status answered. */
+struct XcvCall {
+    std::string object;
+    DWORD access = 0;
+    std::string dataName;
+    std::vector<unsigned char> input;
+    DWORD status = 0;
+};
+
+/* A handle OpenPrinterA or AddPrinterA gave; its address is the HANDLE.  It
+ * is a print queue's (object: the queue's name) or an Xcv handle (object as
+ * OpenPrinterA was given it: ",XcvMonitor Standard TCP/IP Port", ",XcvPort
+ * IP_10.0.0.5").  access is what was asked for (PRINTER_DEFAULTSA's
+ * DesiredAccess, 0 without one; PRINTER_ALL_ACCESS for AddPrinterA's), granted
+ * what the handle may do (PRINTER_ACCESS_USE without PRINTER_DEFAULTSA). */
+struct PrinterHandle {
+    std::string object;
+    bool xcv = false;
+    DWORD access = 0;
+    DWORD granted = 0;
+    bool closed = false;
+};
+
 /* What a dialog template gives on the host, where there are no resources: the
  * client size in pixels its dialog units come to, and the ids of its controls
  * in template order (the first stands for the first tab stop). */
@@ -235,6 +271,35 @@ struct State {
     int printerConnections = 0;
     std::string printerDriver = "Generic / Text Only";  /* the local printers' driver */
     std::deque<SpoolerAnswer> spoolerAnswers;  /* per call, first to last; then plain answers */
+    /* The spooler's named print queues (listed by EnumPrintersA after the
+     * counted local printers), its printer drivers by environment ("Windows
+     * x64", "Windows NT x86", "Windows ARM64"), its ports, and whether the
+     * "Standard TCP/IP Port" monitor is registered.  A queue's driver must be
+     * installed for the PC's own environment (nativeMachine), whatever the
+     * caller's bitness: the spooler service serves them all. */
+    std::vector<PrintQueue> printQueues;
+    std::map<std::string, std::vector<std::string>> printerDrivers;
+    std::vector<SpoolerPort> ports = {{"LPT1:", "Local Port"}, {"COM1:", "Local Port"}, {"FILE:", "Local Port"}};
+    bool tcpMonitorRegistered = true;
+    int addPortStatus = -1;  /* >= 0: the monitor answers "AddPort" with it and adds nothing */
+    std::vector<XcvCall> xcvCalls;
+    /* The driver package functions of winspool.drv (Windows Vista and later):
+     * whether they are exported, the package's INF in the driver store as
+     * UploadPrinterDriverPackageA gives it with UPDP_CHECK_DRIVERSTORE (empty:
+     * the package is not in the store), what InstallPrinterDriverFromPackageA
+     * answers (on S_OK it installs the driver for the environment), and one
+     * line per call: "Upload(<inf>,<environment>,<flags>)",
+     * "Install(<inf>,<driver>,<environment>,<flags>)". */
+    bool driverPackageFunctions = true;
+    std::string driverStoreInf;
+    HRESULT installFromPackageResult = 0;
+    std::vector<std::string> driverPackageCalls;
+    /* Failures the spooler may answer: DeletePrinter's, and
+     * DeletePrinterDriverExA's for a driver no printer uses (0: none). */
+    DWORD deletePrinterError = 0;
+    DWORD deleteDriverError = 0;
+    int openPrinterHandles = 0;  /* OpenPrinterA and AddPrinterA handles not yet closed */
+    std::deque<PrinterHandle> printerHandles;  /* every handle they gave, in order; never removed */
 
     /* Memory blocks and error texts. */
     int allocationsBeforeFailure = -1;  /* GlobalAlloc calls that succeed before one fails; -1: all */
@@ -337,6 +402,10 @@ HMODULE LibraryModule(const std::string &fileName);
 
 /* winspool.drv's exports for GetProcAddress; NULL for any other name. */
 FARPROC SpoolerExport(const char *name);
+
+/* winspool.drv's administration functions (queues, ports, drivers), which
+ * SpoolerExport hands on; NULL for any other name. */
+FARPROC PrintAdminExport(const char *name);
 
 /* The exports of shlwapi.dll and shell32.dll the launcher looks up; NULL for
  * any other module or name. */

@@ -41,8 +41,13 @@ typedef WORD ATOM;
 typedef unsigned short USHORT;
 typedef LONG HRESULT;
 typedef wchar_t WCHAR;
+typedef WCHAR *LPWSTR;
+typedef const WCHAR *LPCWSTR, *PCWSTR;
 typedef DWORD *PDWORD;
 typedef uint32_t UINT32;
+typedef BYTE *PBYTE;
+typedef ULONG *PULONG;
+typedef DWORD ACCESS_MASK;
 
 typedef struct _GUID {
     uint32_t Data1;
@@ -53,7 +58,7 @@ typedef struct _GUID {
 
 #define DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__ *name
 typedef void *HANDLE;
-typedef HANDLE *PHANDLE;
+typedef HANDLE *PHANDLE, *LPHANDLE;
 DECLARE_HANDLE(HWND);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HICON);
@@ -93,6 +98,21 @@ typedef INT_PTR (*FARPROC)(void);
 #define ERROR_INVALID_COMMAND_LINE 1639L
 #define ERROR_SUCCESS_REBOOT_INITIATED 1641L
 #define ERROR_SUCCESS_REBOOT_REQUIRED 3010L
+/* The print spooler's errors */
+#define ERROR_INVALID_DATA 13L
+#define ERROR_INVALID_LEVEL 124L
+#define ERROR_UNKNOWN_PORT 1796L
+#define ERROR_UNKNOWN_PRINTER_DRIVER 1797L
+#define ERROR_UNKNOWN_PRINTPROCESSOR 1798L
+#define ERROR_INVALID_PRINTER_NAME 1801L
+#define ERROR_PRINTER_ALREADY_EXISTS 1802L
+#define ERROR_INVALID_DATATYPE 1804L
+#define ERROR_INVALID_ENVIRONMENT 1805L
+#define ERROR_PRINTER_DRIVER_IN_USE 3001L
+
+/* Standard access rights */
+#define DELETE 0x00010000L
+#define STANDARD_RIGHTS_REQUIRED 0x000F0000L
 
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD code);
@@ -196,6 +216,10 @@ LPSTR WINAPI GetCommandLineA(void);
 
 /* Whether a byte starts a double-byte character in the ANSI code page. */
 BOOL WINAPI IsDBCSLeadByte(BYTE byte);
+
+/* ANSI text to wide characters */
+#define CP_ACP 0
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int bytes, LPWSTR wide, int size);
 
 /* Synchronisation */
 typedef struct _SECURITY_ATTRIBUTES {

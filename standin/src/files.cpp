@@ -208,6 +208,26 @@ BOOL WINAPI IsDBCSLeadByte(BYTE byte)
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+/* Byte by byte: exact for ASCII; other bytes become the Latin-1 character of
+ * their value.  With bytes -1 the terminator counts; size 0 asks for the
+ * characters needed; too small a buffer fails (MultiByteToWideChar). */
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int bytes, LPWSTR wide, int size)
+{
+    (void)codePage, (void)flags;
+    if (!text || bytes == 0 || size < 0 || (size > 0 && !wide)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    int count = bytes < 0 ? (int)strlen(text) + 1 : bytes;
+    if (size == 0) return count;
+    if (size < count) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    for (int i = 0; i < count; i++) wide[i] = (WCHAR)(unsigned char)text[i];
+    return count;
+}
+
 /* Fills found with the host file name of folder: its name, size and kind. */
 static bool DescribeFile(const std::string &folder, const std::string &name, WIN32_FIND_DATAA *found)
 {

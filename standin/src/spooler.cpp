@@ -1,5 +1,5 @@
-/* winspool.drv's printer enumeration (reached only through GetProcAddress)
- * and kernel32's global memory blocks. */
+/* winspool.drv's printer enumeration (reached only through GetProcAddress;
+ * its other functions are in print_admin.cpp) and kernel32's global memory blocks. */
 #include <standin.h>
 #include <winspool.h>
 
@@ -9,29 +9,60 @@
 using standin::Log;
 using standin::state;
 
-/* Bytes one printer takes in a level-2 answer: its record and its strings. */
+/* Bytes a printer with short names takes in a level-2 answer: its record,
+ * its texts and room left unused.  A printer takes more when its texts need it. */
 static const DWORD kPrinterBytes = 248;
 
-/* The level-2 records of count printers at printers, their texts after them:
- * the local printers first ("Printer 1", ... with printerDriver), then the
- * connections ("\\server\Shared 1", ... with "Connection driver"). */
-static void WritePrinters(LPBYTE printers, DWORD count, DWORD local)
+/* The printers flags ask for: the counted local printers ("Printer 1", ...
+ * on LPT1: with printerDriver) and the named queues, then the connections
+ * ("\\server\Shared 1", ... with "Connection driver" and no port). */
+static std::vector<standin::PrintQueue> ListedPrinters(DWORD flags)
 {
-    PRINTER_INFO_2A *records = (PRINTER_INFO_2A *)printers;
-    char *texts = (char *)(records + count);
-    for (DWORD i = 0; i < count; i++) {
+    std::vector<standin::PrintQueue> printers;
+    if (flags & PRINTER_ENUM_LOCAL) {
+        for (int i = 0; i < state().localPrinters; i++)
+            printers.push_back({"Printer " + std::to_string(i + 1), "LPT1:", state().printerDriver});
+        printers.insert(printers.end(), state().printQueues.begin(), state().printQueues.end());
+    }
+    if (flags & PRINTER_ENUM_CONNECTIONS) {
+        for (int i = 0; i < state().printerConnections; i++)
+            printers.push_back({"\\\\server\\Shared " + std::to_string(i + 1), "", "Connection driver"});
+    }
+    return printers;
+}
+
+static DWORD TextBytes(const std::string &text) { return text.empty() ? 0 : (DWORD)text.size() + 1; }
+
+static DWORD PrinterBytes(const standin::PrintQueue &printer)
+{
+    DWORD bytes = sizeof(PRINTER_INFO_2A) + TextBytes(printer.name) + TextBytes(printer.port) +
+                  TextBytes(printer.driver);
+    return bytes > kPrinterBytes ? bytes : kPrinterBytes;
+}
+
+/* Copies text to *at and moves past it; NULL for an empty text. */
+static LPSTR PutText(char **at, const std::string &text)
+{
+    if (text.empty()) return NULL;
+    LPSTR copy = strcpy(*at, text.c_str());
+    *at += text.size() + 1;
+    return copy;
+}
+
+/* The level-2 records of the printers at buffer, their texts after them all. */
+static void WritePrinters(LPBYTE buffer, const std::vector<standin::PrintQueue> &printers)
+{
+    PRINTER_INFO_2A *records = (PRINTER_INFO_2A *)buffer;
+    char *texts = (char *)(records + printers.size());
+    for (size_t i = 0; i < printers.size(); i++) {
         memset(&records[i], 0, sizeof records[i]);
-        std::string name = i < local ? "Printer " + std::to_string(i + 1)
-                                     : "\\\\server\\Shared " + std::to_string(i - local + 1);
-        std::string driver = i < local ? state().printerDriver : "Connection driver";
-        records[i].pPrinterName = strcpy(texts, name.c_str());
-        texts += name.size() + 1;
-        records[i].pDriverName = strcpy(texts, driver.c_str());
-        texts += driver.size() + 1;
+        records[i].pPrinterName = PutText(&texts, printers[i].name);
+        records[i].pPortName = PutText(&texts, printers[i].port);
+        records[i].pDriverName = PutText(&texts, printers[i].driver);
     }
 }
 
-/* Counts local printers and connections as flags ask; a buffer too small for
+/* Lists local printers and connections as flags ask; a buffer too small for
  * all of them gets nothing but the size needed.  No printers at all is a
  * success with a count of 0, whatever the buffer. */
 static BOOL WINAPI StandinEnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE printers, DWORD size,
@@ -50,17 +81,16 @@ static BOOL WINAPI StandinEnumPrintersA(DWORD flags, LPSTR name, DWORD level, LP
         SetLastError(error);
         return FALSE;
     }
-    DWORD count = 0;
-    if (flags & PRINTER_ENUM_LOCAL) count += (DWORD)state().localPrinters;
-    if (flags & PRINTER_ENUM_CONNECTIONS) count += (DWORD)state().printerConnections;
-    *needed = count * kPrinterBytes;
+    std::vector<standin::PrintQueue> listed = ListedPrinters(flags);
+    *needed = 0;
+    for (const standin::PrintQueue &printer : listed) *needed += PrinterBytes(printer);
     if (size < *needed || (*needed && !printers)) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
     if (*needed) memset(printers, 0x5A, *needed);  /* every byte the answer takes */
-    WritePrinters(printers, count, flags & PRINTER_ENUM_LOCAL ? (DWORD)state().localPrinters : 0);
-    *returned = count;
+    WritePrinters(printers, listed);
+    *returned = (DWORD)listed.size();
     return TRUE;
 }
 
@@ -69,7 +99,7 @@ namespace standin {
 FARPROC SpoolerExport(const char *name)
 {
     if (strcmp(name, "EnumPrintersA") == 0) return (FARPROC)(void (*)(void))StandinEnumPrintersA;
-    return NULL;
+    return PrintAdminExport(name);
 }
 
 }  // namespace standin

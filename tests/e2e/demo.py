@@ -15,7 +15,13 @@ under Wine:
   out/demo/, and a picture of the window alone under out/demo/windows/.
 
 Either way it then installs quietly, as a deployment tool would
-(Setup.exe /quiet /log=...): no window, the exit code, and the log printed.
+(Setup.exe /quiet /log=...): no window, the exit code, and the log printed;
+then adds a network printer the same way (Setup.exe /quiet /printer=...
+/port=...) through Wine's own spooler and the suite's stand-in "Standard
+TCP/IP Port" monitor, prints its log and what the spooler lists, and removes
+it again (Setup.exe /quiet /uninstall /printer=...).  Wine cannot install a
+driver from the driver store, so the demo lends the spooler the sample's
+driver first, as the suite does.
 
 The system tools are the suite's stand-ins, in the prefix's 64-bit system32:
 pnputil.exe stages nothing and ends with 0 after a second; the wizard
@@ -51,6 +57,8 @@ DEMO_PREFIX = os.path.join(winenv.REPO_ROOT, "build", "e2e", "demo-prefix")
 PERSON_TIMEOUT = 600  # a person at the display gets this long per launch
 WIZARD_EXE = "rundll32.exe"
 DEMO_PRINTER = "ZEMBRIX VQ-2200 Series (demo)"
+DEMO_MODEL = "ZEMBRIX VQ-2200 Series"
+DEMO_QUEUE = "Floor 2 VQ (demo)"
 # How the stand-ins behave in the demo (tests/e2e/tools): staging succeeds after
 # a second, the wizard shows its window and adds a printer.
 TOOL_SETTINGS = {"E2E_PNPUTIL_EXIT": "0", "E2E_PNPUTIL_SLEEP_MS": "1000", "E2E_WIZARD_WINDOW": "1",
@@ -213,28 +221,63 @@ def walk_installation(walk, valid, network):
 
 
 def walk_quiet(walk, valid):
-    """A quiet install with a log, started by a Windows parent that reports the
-    full exit code, under Wine set to Windows 10 (the log shows the version the
-    query reports and the one Windows really is); prints the code and the log."""
-    log = os.path.join(os.path.dirname(walk.tool_log), "quiet.log")
-    command = [walk.env.tool("run_probe.exe"), "-1", "30000", winenv.windows_path(os.path.join(valid, "Setup.exe")),
-               "/quiet", "/log=" + winenv.windows_path(log)]
-    walk.say("quiet install, Wine set to Windows 10: Setup.exe /quiet /log=%s" % winenv.windows_path(log))
-    settings = dict(TOOL_SETTINGS, E2E_TOOL_LOG=winenv.windows_path(walk.tool_log))
+    """A quiet install with a log under Wine set to Windows 10 (the log shows
+    the version the query reports and the one Windows really is)."""
+    walk.say("quiet install, Wine set to Windows 10")
     walk.env.set_windows_version("win10")
     try:
-        result = walk.env.run_wine(command, cwd=valid, extra_env=settings, timeout=40)
+        run_quiet(walk, valid, ["/quiet"], os.path.join(os.path.dirname(walk.tool_log), "quiet.log"))
     finally:
         walk.env.set_windows_version(None)
+
+
+def run_quiet(walk, valid, arguments, log):
+    """Setup.exe with arguments and /log=log, started by a Windows parent that
+    reports the full exit code; prints the code and the log; returns the code."""
+    command = [walk.env.tool("run_probe.exe"), "-1", "30000", winenv.windows_path(os.path.join(valid, "Setup.exe"))]
+    command += arguments + ["/log=" + winenv.windows_path(log)]
+    walk.say("Setup.exe " + " ".join(arguments))
+    settings = dict(TOOL_SETTINGS, E2E_TOOL_LOG=winenv.windows_path(walk.tool_log))
+    result = walk.env.run_wine(command, cwd=valid, extra_env=settings, timeout=40)
     reports = [json.loads(line) for line in result.stdout.splitlines() if line.startswith("{")]
     code = reports[0].get("exit_code") if reports and reports[0].get("event") == "exited" else None
-    walk.say("quiet install: exit code %s" % code)
+    walk.say("exit code %s" % code)
     if code != 0:
         walk.failed = True
     if os.path.isfile(log):
         with open(log, encoding="latin-1") as handle:
             for line in handle.read().splitlines():
                 walk.say("  log: " + line)
+    return code
+
+
+def spooler(walk, *args):
+    """spooler_probe.exe's JSON lines for args."""
+    result = walk.env.run_wine([walk.env.tool(winenv.SPOOLER_PROBE)] + list(args), cwd=walk.env.prefix)
+    return [json.loads(line) for line in result.stdout.splitlines() if line.startswith("{")]
+
+
+def walk_network_printer(walk, valid):
+    """A network printer added with nobody at the screen, shown in the
+    spooler, and removed again."""
+    parent = os.path.dirname(walk.tool_log)
+    for environment in ("Windows x64", "Windows NT x86"):
+        spooler(walk, "seed-driver", DEMO_MODEL, environment)
+    try:
+        run_quiet(walk, valid, ["/quiet", '/printer="%s"' % DEMO_QUEUE, "/port=10.0.0.5"],
+                  os.path.join(parent, "printer.log"))
+        for line in spooler(walk, "list"):
+            if line.get("event") == "printers":
+                for printer in line["printers"]:
+                    if printer["name"] == DEMO_QUEUE:
+                        walk.say("the spooler lists %(name)s on %(port)s with %(driver)s" % printer)
+        run_quiet(walk, valid, ["/quiet", "/uninstall", '/printer="%s"' % DEMO_QUEUE],
+                  os.path.join(parent, "printer-removal.log"))
+    finally:
+        spooler(walk, "delete-printer", DEMO_QUEUE)
+        spooler(walk, "delete-port", "IP_10.0.0.5")
+        for environment in ("Windows x64", "Windows NT x86"):
+            spooler(walk, "delete-driver", DEMO_MODEL, environment)
 
 
 def say_tools(walk):
@@ -292,6 +335,7 @@ def main():
         else:
             walk_virtual(walk, valid, no_ini)
         walk_quiet(walk, valid)
+        walk_network_printer(walk, valid)
         say_tools(walk)
     except winenv.EnvError as problem:
         print("demo: %s" % problem)

@@ -12,6 +12,9 @@ says which.
 The builds are those of build/, or of the folder E2E_BUILD_TREE names: a tree
 configured with another brand file (tests/brand/run.py makes build/brand),
 whose texts the cases then expect; the stand-in tools stay the default's.
+A run beside the usual one takes its own prefix from E2E_PREFIX and the
+suite's programs from the win64 and win32 builds of the folder E2E_TOOLS_TREE
+names (see winenv.py); unset, build/e2e/prefix and build/.
 
 Build first: bash scripts/build.sh win32 win64
 Screenshots of failing cases (of every case with --keep) are kept under out/e2e/.
@@ -37,6 +40,7 @@ import cases_check  # noqa: E402,F401
 import cases_system_facts  # noqa: E402,F401
 import cases_uninstall  # noqa: E402,F401
 import cases_brand  # noqa: E402,F401
+import cases_network_printer  # noqa: E402,F401
 import suite  # noqa: E402
 import winenv  # noqa: E402
 

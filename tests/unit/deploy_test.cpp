@@ -318,7 +318,9 @@ TEST_F(DeployTest, BadArgumentIsNamedInABoxOrTheQuietLog)
     EXPECT_EQ(RunLauncher("/?"), 0);
     ASSERT_EQ(sys().messageBoxes.size(), 1u);
     EXPECT_EQ(sys().messageBoxes[0].type, 0x10040u);
-    EXPECT_NE(sys().messageBoxes[0].text.find("1620\tthe package is invalid\n"), std::string::npos);
+    EXPECT_NE(sys().messageBoxes[0].text.find("1620 package invalid, "), std::string::npos);
+    EXPECT_EQ(sys().messageBoxes[0].text.substr(sys().messageBoxes[0].text.rfind('\n') + 1),
+              BRAND_TITLE " " BRAND_VERSION_TEXT);
     EXPECT_FALSE(standin::Called("CreateMutexA"));
 }
 

@@ -25,14 +25,16 @@ struct Row {
 
 class PackageCheckTest : public LauncherTest {
 protected:
-    std::vector<std::string> Report()
+    /* The report's lines; the models lines only when asked for. */
+    std::vector<std::string> Report(bool models = false)
     {
         std::vector<std::string> lines;
         std::istringstream in(sys().standardOutput);
         std::string line;
         while (std::getline(in, line)) {
             EXPECT_EQ(line.back(), '\r') << line;
-            lines.push_back(line.substr(0, line.size() - 1));
+            if (models || line.find(": models for NT") == std::string::npos)
+                lines.push_back(line.substr(0, line.size() - 1));
         }
         return lines;
     }
@@ -153,8 +155,32 @@ TEST_F(PackageCheckTest, WorksFromAFolderOfAnyLengthAndReportsToTheParentsConsol
     sys().currentDirectory = launchFolder + "\\" + std::string(120, 'd') + "\\" + std::string(120, 'e');
     sys().parentConsole = true;
     EXPECT_EQ(RunLauncher("-CHECK"), 0);
-    EXPECT_EQ(sys().consoleOutput,
-              "Package check: Setup.INI\r\nLongest launch folder: 100 bytes\r\n0 errors, 0 warnings\r\n");
+    EXPECT_EQ(sys().consoleOutput, "Package check: Setup.INI\r\n"
+                                   "[INFNAME] INF0=VQ2200.inf: models for NTamd64: none\r\n"
+                                   "[INFNAME] INF0=VQ2200.inf: models for NTarm64: none\r\n"
+                                   "[INFNAME] INF0=VQ2200.inf: models for NTx86: none\r\n"
+                                   "Longest launch folder: 100 bytes\r\n0 errors, 0 warnings\r\n");
+}
+
+/* The names /model takes on each platform, as Windows 10 and 11 pick them. */
+TEST_F(PackageCheckTest, ListsTheModelsOfEachPlatform)
+{
+    WriteFile("Setup.INI", kSound);
+    WriteFile("vq2200.cat", "cat");
+    WriteFile("VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\nCatalogFile=vq2200.cat\r\n"
+                            "[Manufacturer]\r\n%Maker%=Z,NTx86,NTamd64,NTamd64.6.1,NTarm64.10.0...99999\r\n"
+                            "[Z.NTx86]\r\n%A%=A32,HWID\r\n[Z.NTamd64]\r\n%A%=A,HWID\r\n"
+                            "[Z.NTamd64.6.1]\r\n%A%=A,HWID\r\n\"ZEMBRIX VQ-2300\"=B,HWID2 ; a note\r\n"
+                            "[Z.NTarm64.10.0...99999]\r\n%A%=A,HWID\r\n"
+                            "[Strings]\r\nA=\"ZEMBRIX VQ-2200\"\r\n");
+    sys().standardOutputType = FILE_TYPE_PIPE;
+    EXPECT_EQ(RunLauncher("/check"), 0);
+    std::vector<std::string> report = Report(true);
+    EXPECT_EQ(std::vector<std::string>(report.begin() + 1, report.begin() + 4),
+              (std::vector<std::string>{
+                  "[INFNAME] INF0=VQ2200.inf: models for NTamd64: \"ZEMBRIX VQ-2200\", \"ZEMBRIX VQ-2300\"",
+                  "[INFNAME] INF0=VQ2200.inf: models for NTarm64: \"ZEMBRIX VQ-2200\"",
+                  "[INFNAME] INF0=VQ2200.inf: models for NTx86: \"ZEMBRIX VQ-2200\""}));
 }
 
 TEST_F(PackageCheckTest, CommandLineFaultsReachTheConsoleAndNoTempLogIsMade)

@@ -1,0 +1,27 @@
+/* A driver package's INF read as Windows reads it: an INI file whose values
+ * may be quoted, end in a comment and name %tokens% of its [Strings] section
+ * ("General Syntax Rules for INF Files", "INF Strings Section"). */
+#ifndef SETUPINFO_INF_FILE_H
+#define SETUPINFO_INF_FILE_H
+
+#include <windows.h>
+
+#define SECTION_KEYS_SIZE 32768  /* the key names of one section */
+
+/* Reads the key names of section of the profile file at path into keys, each
+ * terminated, an empty name last (none: keys is empty). */
+void ReadSectionKeys(const char *path, const char *section, char (&keys)[SECTION_KEYS_SIZE]);
+
+/* Cleans a text as the profile functions read it from an INF: cut at a ';'
+ * outside quotes, blanks trimmed, the quotes around quoted parts removed
+ * ("" inside them is one quote). */
+void CleanInfText(char *text);
+
+/* text with each %token% replaced by its [Strings] value, cleaned; %% is a
+ * percent sign, and a token [Strings] lacks stays as written. */
+void ResolveInfTokens(const char *infPath, const char *text, char (&resolved)[MAX_PATH]);
+
+/* Reads section/key of the INF, cleaned and its tokens resolved; empty when missing. */
+void ReadInfText(const char *infPath, const char *section, const char *key, char (&value)[MAX_PATH]);
+
+#endif
