@@ -5,11 +5,12 @@
 #include "common/bounded.h"
 #include "common/launch_log.h"
 
-static HANDLE g_console = INVALID_HANDLE_VALUE;
+/* NULL while there is none: no initialised data in the executable. */
+static HANDLE g_console;
 
 void OpenConsoleReport(void)
 {
-    g_console = INVALID_HANDLE_VALUE;
+    g_console = NULL;
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD type = (output && output != INVALID_HANDLE_VALUE) ? GetFileType(output) : FILE_TYPE_UNKNOWN;
     if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
@@ -17,6 +18,7 @@ void OpenConsoleReport(void)
     } else if (AttachConsole(ATTACH_PARENT_PROCESS)) {
         g_console = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, NULL);
+        if (g_console == INVALID_HANDLE_VALUE) g_console = NULL;
     } else if (type == FILE_TYPE_CHAR) {
         g_console = output;
     }
@@ -40,5 +42,5 @@ void ReportLine(const char *format, ...)
 
 void WriteConsoleText(const char *text)
 {
-    if (g_console != INVALID_HANDLE_VALUE) WriteTextLine(g_console, text);
+    if (g_console) WriteTextLine(g_console, text);
 }

@@ -13,4 +13,8 @@ extern char g_launchFolder[MAX_PATH];
  * 0 when it is longer or could not be read whole (the folder is then empty). */
 int CaptureLaunchFolder(void);
 
+/* Takes folder (empty: it could not be read) as the launch folder.  Returns
+ * 1 when it fits the limit, 0 when it is empty or longer. */
+int AdoptLaunchFolder(const char *folder);
+
 #endif

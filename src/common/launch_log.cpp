@@ -9,7 +9,8 @@
 
 #define TEMP_LOG_STEM BRAND_LOG_NAME "_"
 
-static HANDLE g_log = INVALID_HANDLE_VALUE;
+/* NULL while no log is open: no initialised data in the executable. */
+static HANDLE g_log;
 
 static int KeepLog(HANDLE file)
 {
@@ -77,13 +78,13 @@ int CreateTempLog(void)
     return CreateTempLogIn(folder) == TEMP_LOG_CREATED;
 }
 
-int LogIsOpen(void) { return g_log != INVALID_HANDLE_VALUE; }
+int LogIsOpen(void) { return g_log != NULL; }
 
 void CloseLog(void)
 {
-    if (g_log == INVALID_HANDLE_VALUE) return;
+    if (!g_log) return;
     CloseHandle(g_log);
-    g_log = INVALID_HANDLE_VALUE;
+    g_log = NULL;
 }
 
 void FormatLogTime(const SYSTEMTIME *time, char (&text)[LOG_TIME_SIZE])
@@ -119,7 +120,7 @@ static void WriteLine(const char *text)
 
 void LogLineV(const char *format, va_list args)
 {
-    if (g_log == INVALID_HANDLE_VALUE) return;
+    if (!g_log) return;
     char text[LOG_LINE_SIZE];
     vformat_bounded(text, format, args);
     WriteLine(text);
@@ -135,7 +136,7 @@ void LogLine(const char *format, ...)
 
 void LogText(const char *label, const char *text)
 {
-    if (g_log == INVALID_HANDLE_VALUE) return;
+    if (!g_log) return;
     char line[LOG_LINE_SIZE];
     copy_bounded(line, label);
     char piece[2] = "";

@@ -20,7 +20,9 @@ const ExitCodeRow EXIT_CODES[] = {
 };
 const size_t EXIT_CODE_COUNT = sizeof EXIT_CODES / sizeof EXIT_CODES[0];
 
-static DWORD g_outcome = ERROR_INSTALL_FAILURE;
+/* The outcome recorded, and whether one is: no initialised data in the executable. */
+static DWORD g_outcome;
+static int g_outcomeRecorded;
 
 const char *ExitCodeMeaning(DWORD code, int removal)
 {
@@ -32,17 +34,19 @@ const char *ExitCodeMeaning(DWORD code, int removal)
     return "unknown";
 }
 
-DWORD RecordedOutcome(void) { return g_outcome; }
+DWORD RecordedOutcome(void) { return g_outcomeRecorded ? g_outcome : ERROR_INSTALL_FAILURE; }
 
 int ReportOutcome(HWND owner, const char *text, UINT kind, DWORD code)
 {
     g_outcome = code;
+    g_outcomeRecorded = 1;
     return ShowMessage(owner, text, kind);
 }
 
 void SetOutcome(DWORD code, const char *why)
 {
     g_outcome = code;
+    g_outcomeRecorded = 1;
     if (why) LogLine("%s", why);
 }
 
@@ -51,14 +55,15 @@ void SetOutcome(DWORD code, const char *why)
 static int EndLaunch(int exitCode)
 {
     CloseLog();
-    g_outcome = ERROR_INSTALL_FAILURE;
+    g_outcomeRecorded = 0;
     return exitCode;
 }
 
 int EndWithOutcome(const char *meaning)
 {
-    LogLine("Exit code %lu: %s", (unsigned long)g_outcome, meaning ? meaning : ExitCodeMeaning(g_outcome, 0));
-    return EndLaunch((int)g_outcome);
+    DWORD outcome = RecordedOutcome();
+    LogLine("Exit code %lu: %s", (unsigned long)outcome, meaning ? meaning : ExitCodeMeaning(outcome, 0));
+    return EndLaunch((int)outcome);
 }
 
 int EndWindowLaunch(int exitCode)

@@ -1,5 +1,7 @@
 #include "common/user_message.h"
 
+#include <string.h>
+
 #include "common/bounded.h"
 #include "common/console.h"
 #include "common/launch_log.h"
@@ -25,6 +27,15 @@ static const char *AnswerName(int answer)
     case IDNO: return "No";
     default: return "no answer";
     }
+}
+
+void ReadSystemText(DWORD code, char (&text)[SYSTEM_TEXT_SIZE])
+{
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code,
+                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), text, sizeof text, NULL);
+    if (length == 0 || length >= sizeof text) format_bounded(text, "error %lu", (unsigned long)code);
+    for (size_t end = strlen(text); end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n'); end--)
+        text[end - 1] = '\0';
 }
 
 /* The log gets the text before the box is up, so a run killed while it

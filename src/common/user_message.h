@@ -23,6 +23,12 @@ enum MessageOutput {
 /* Set by WinMain for the mode it picks; a box until then. */
 extern MessageOutput g_messageOutput;
 
+#define SYSTEM_TEXT_SIZE 512
+
+/* The system's words for error code, without their line break; "error N"
+ * where it has none. */
+void ReadSystemText(DWORD code, char (&text)[SYSTEM_TEXT_SIZE]);
+
 /* Tells text as g_messageOutput says, in a box of the given kind owned by
  * owner; returns the button pressed, IDOK when no box was shown. */
 int ShowMessage(HWND owner, const char *text, UINT kind);

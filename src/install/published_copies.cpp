@@ -6,6 +6,16 @@
 #include "common/launch_log.h"
 #include "common/names.h"
 #include "common/system_library.h"
+#include "setupinfo/inf_file.h"
+
+#include <setupapi.h>
+
+typedef BOOL(WINAPI *GetInfInformationFunction)(LPCVOID spec, DWORD search, PSP_INF_INFORMATION information,
+                                                DWORD size, PDWORD needed);
+typedef BOOL(WINAPI *QueryOriginalFileFunction)(PSP_INF_INFORMATION information, UINT index,
+                                                PSP_ALTPLATFORM_INFO platform, PSP_ORIGINAL_FILE_INFO_A original);
+
+#define INF_INFORMATION_SIZE 8192
 
 #define COMPARE_CHUNK 65536
 
@@ -79,6 +89,55 @@ int FindPublishedCopies(const char *infPath, PublishedCopies *copies)
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return 1;
+}
+
+/* The name the INF at path had before Windows published it
+ * ("SetupQueryInfOriginalFileInformation").  0 where it cannot be read. */
+static int OriginalName(const char *path, char (&name)[MAX_PATH])
+{
+    static BYTE buffer[INF_INFORMATION_SIZE];
+    GetInfInformationFunction getInformation =
+        (GetInfInformationFunction)FindSystemFunction("setupapi.dll", "SetupGetInfInformationA");
+    QueryOriginalFileFunction queryOriginal =
+        (QueryOriginalFileFunction)FindSystemFunction("setupapi.dll", "SetupQueryInfOriginalFileInformationA");
+    PSP_INF_INFORMATION information = (PSP_INF_INFORMATION)buffer;
+    SP_ORIGINAL_FILE_INFO_A original;
+    original.cbSize = sizeof original;
+    DWORD needed;
+    if (!getInformation || !queryOriginal ||
+        !getInformation(path, INFINFO_INF_NAME_IS_ABSOLUTE, information, sizeof buffer, &needed) ||
+        !queryOriginal(information, 0, NULL, &original))
+        return 0;
+    return copy_bounded(name, original.OriginalInfName);
+}
+
+static int IsOneOf(const PublishedCopies *copies, const char *name)
+{
+    for (int i = 0; i < copies->count; i++)
+        if (IsName(copies->names[i], name)) return 1;
+    return 0;
+}
+
+void LogOtherVersions(const char *infPath, const PublishedCopies *copies)
+{
+    char pattern[MAX_PATH], path[MAX_PATH], provider[MAX_PATH], theirs[MAX_PATH], original[MAX_PATH];
+    char text[2 * MAX_PATH];
+    const char *slash = strrchr(infPath, '\\');
+    const char *name = slash ? slash + 1 : infPath;
+    ReadInfText(infPath, "Version", "Provider", provider);
+    WIN32_FIND_DATAA found;
+    HANDLE search = BuildInfPath(pattern, "oem*.inf") ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!IsPublishedName(found.cFileName) || IsOneOf(copies, found.cFileName) ||
+            !BuildInfPath(path, found.cFileName) || !OriginalName(path, original) || !IsName(original, name))
+            continue;
+        ReadInfText(path, "Version", "Provider", theirs);
+        if (!IsName(theirs, provider)) continue;
+        DescribeInf(path, text);
+        LogLine("Still published: %s (%s)", found.cFileName, text);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 void LogPublishedCopies(const char *infPath)

@@ -22,4 +22,9 @@ int FindPublishedCopies(const char *infPath, PublishedCopies *copies);
 /* Logs each copy as "Published as oemN.inf", or that there is none. */
 void LogPublishedCopies(const char *infPath);
 
+/* Logs each oem*.inf that is none of copies but was published from an INF of
+ * the same name and provider as the one at infPath (another version of the
+ * package), with its version: what of the driver stays on the PC. */
+void LogOtherVersions(const char *infPath, const PublishedCopies *copies);
+
 #endif

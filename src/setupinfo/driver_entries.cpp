@@ -8,6 +8,7 @@
 #include "common/outcome.h"
 #include "common/shell_functions.h"
 #include "common/user_message.h"
+#include "setupinfo/inf_file.h"
 #include "setupinfo/setup_file.h"
 #include "setupinfo/setup_lists.h"
 
@@ -89,6 +90,16 @@ static ListedFiles CheckListedFiles(const char *path)
     return FILES_PRESENT;
 }
 
+/* Names in the log the driver package the INF at infPath is: a newer
+ * package over an older one does not read as a reinstall. */
+static void LogDriverPackage(const char *infPath)
+{
+    char text[2 * MAX_PATH];
+    DescribeInf(infPath, text);
+    const char *name = strrchr(infPath, '\\');
+    LogLine("Driver package: %s, %s", name ? name + 1 : infPath, text);
+}
+
 int CheckDriverEntries(void)
 {
     char path[MAX_PATH];
@@ -97,7 +108,9 @@ int CheckDriverEntries(void)
     if (!FindSetupFile(path)) return 0;
     if (ReadInfTable(path)) {
         switch (CheckListedFiles(path)) {
-        case FILES_PRESENT: return 1;
+        case FILES_PRESENT:
+            if (JoinToLaunchFolder(g_infTable[0], path)) LogDriverPackage(path);
+            return 1;
         case FILE_MISSING: return 0;
         case FILES_INVALID: break;
         }
@@ -125,5 +138,6 @@ int CheckInfToRemove(char (&infPath)[MAX_PATH])
         ShowMissingFile(entry.value);
         return 0;
     }
+    LogDriverPackage(infPath);
     return 1;
 }

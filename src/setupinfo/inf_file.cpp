@@ -77,6 +77,32 @@ void ResolveInfTokens(const char *infPath, const char *text, char (&resolved)[MA
     }
 }
 
+int ReadInfItem(const char **list, char (&item)[MAX_PATH])
+{
+    if (!*list) return 0;
+    const char *comma = strchr(*list, ',');
+    size_t length = comma ? (size_t)(comma - *list) : strlen(*list);
+    if (length >= sizeof item) length = sizeof item - 1;
+    memcpy(item, *list, length);
+    item[length] = '\0';
+    CleanInfText(item);
+    *list = comma ? comma + 1 : NULL;
+    return 1;
+}
+
+void DescribeInf(const char *infPath, char (&text)[2 * MAX_PATH])
+{
+    char version[MAX_PATH], date[MAX_PATH], provider[MAX_PATH];
+    ReadInfText(infPath, "Version", "DriverVer", version);
+    ReadInfText(infPath, "Version", "Provider", provider);
+    const char *list = version;
+    ReadInfItem(&list, date);
+    if (version[0]) format_bounded(text, "version %s of %s", list ? list : "", date);
+    else copy_bounded(text, "no DriverVer");
+    append_bounded(text, provider[0] ? ", provider " : ", no Provider");
+    append_bounded(text, provider);
+}
+
 void ReadInfText(const char *infPath, const char *section, const char *key, char (&value)[MAX_PATH])
 {
     char raw[RAW_TEXT_SIZE];

@@ -21,7 +21,15 @@ void CleanInfText(char *text);
  * percent sign, and a token [Strings] lacks stays as written. */
 void ResolveInfTokens(const char *infPath, const char *text, char (&resolved)[MAX_PATH]);
 
+/* The next comma-separated item of *list, cleaned, into item; *list moves
+ * past it.  0 at the end of the list. */
+int ReadInfItem(const char **list, char (&item)[MAX_PATH]);
+
 /* Reads section/key of the INF, cleaned and its tokens resolved; empty when missing. */
 void ReadInfText(const char *infPath, const char *section, const char *key, char (&value)[MAX_PATH]);
+
+/* The INF's DriverVer, version and date, and its Provider: "version
+ * 1.0.0.0 of 12/08/2026, provider ZEMBRIX". */
+void DescribeInf(const char *infPath, char (&text)[2 * MAX_PATH]);
 
 #endif

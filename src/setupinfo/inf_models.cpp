@@ -93,20 +93,6 @@ static int Closer(const Decoration *one, const Decoration *other)
     return one->given > other->given;
 }
 
-/* The next comma-separated item of *list, cleaned, into item; 0 at the end. */
-static int NextItem(const char **list, char (&item)[MAX_PATH])
-{
-    if (!*list) return 0;
-    const char *comma = strchr(*list, ',');
-    size_t length = comma ? (size_t)(comma - *list) : strlen(*list);
-    if (length >= sizeof item) length = sizeof item - 1;
-    memcpy(item, *list, length);
-    item[length] = '\0';
-    CleanInfText(item);
-    *list = comma ? comma + 1 : NULL;
-    return 1;
-}
-
 /* The models section an entry "models-section-name[,TargetOSVersion]..."
  * names for platform: the closest decoration, else the undecorated section
  * on x86 only.  0 when it names none. */
@@ -114,8 +100,8 @@ static int ChooseModelsSection(const char *entry, const InfPlatform *platform, c
 {
     char item[MAX_PATH], best[MAX_PATH] = "";
     Decoration decoration, chosen = {};
-    if (!NextItem(&entry, section) || !section[0]) return 0;
-    while (NextItem(&entry, item)) {
+    if (!ReadInfItem(&entry, section) || !section[0]) return 0;
+    while (ReadInfItem(&entry, item)) {
         if (!ParseDecoration(item, &decoration) || !ServesPlatform(&decoration, platform)) continue;
         if (best[0] && !Closer(&decoration, &chosen)) continue;
         chosen = decoration;

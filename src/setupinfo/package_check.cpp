@@ -12,6 +12,7 @@
 #include "setupinfo/driver_entries.h"
 #include "setupinfo/inf_file.h"
 #include "setupinfo/inf_models.h"
+#include "setupinfo/inf_sources.h"
 #include "setupinfo/setup_file.h"
 #include "setupinfo/setup_lists.h"
 
@@ -165,9 +166,10 @@ static void CheckFileList(void)
 }
 
 /* Every CatalogFile key of the INF's [Version] section names a catalog that
- * must lie in the INF's folder. */
-static void CheckCatalogs(const char *key, const char *name, const char *infPath)
+ * must lie in the INF's folder.  Returns how many it names. */
+static int CheckCatalogs(const char *key, const char *name, const char *infPath)
 {
+    int named = 0;
     static char keys[SECTION_KEYS_SIZE];
     ReadSectionKeys(infPath, "Version", keys);
     const char *slash = strrchr(name, '\\');
@@ -177,9 +179,21 @@ static void CheckCatalogs(const char *key, const char *name, const char *infPath
         char path[MAX_PATH];
         GetPrivateProfileStringA("Version", entry, "", catalog, sizeof catalog, infPath);
         format_bounded(path, "%.*s%s", slash ? (int)(slash - name + 1) : 0, name, catalog);
+        named += catalog[0] != '\0';
         if (catalog[0] && !Exists(path))
             Problem(PROBLEM_ERROR, "[INFNAME] %s=%s: %s %s missing", key, name, entry, path);
     }
+    return named;
+}
+
+/* The INF being checked, for the report of its missing source files. */
+static const char *g_sourcesKey, *g_sourcesInf;
+
+static void ReportMissingSource(const char *architecture, const char *file, const char *path)
+{
+    (void)file;
+    Problem(PROBLEM_ERROR, "[INFNAME] %s=%s: NT%s: %s missing", g_sourcesKey, g_sourcesInf, architecture,
+            path[0] == '.' && path[1] == '\\' ? path + 2 : path);
 }
 
 /* True when one of the INF's [Manufacturer] entries names models decorated
@@ -245,8 +259,15 @@ static void CheckInf(const char *key, const char *name, int toInstall)
         Problem(PROBLEM_ERROR, "[INFNAME] %s=%s: not an INF (no [Version] Signature)", key, name);
         return;
     }
-    CheckCatalogs(key, name, path);
+    int catalogs = CheckCatalogs(key, name, path);
     if (!toInstall) return;
+    /* "The third-party INF does not contain digital signature information":
+     * 64-bit Windows stages no package without one. */
+    if (!catalogs)
+        Problem(PROBLEM_ERROR, "[INFNAME] %s=%s: names no catalog: it cannot be signed, and 64-bit Windows stages "
+                               "no unsigned package", key, name);
+    g_sourcesKey = key, g_sourcesInf = name;
+    FindMissingSources(path, ReportMissingSource);
     CheckPlatforms(key, name, path);
     ListModels(key, name, path);
 }
@@ -323,6 +344,13 @@ int CheckPackage(int *errors)
     format_bounded(name, "%s.INI", g_baseName);
     RelativePath(name, g_check.setupFile);
     ReportLine("Package check: %s", name);
+    /* GetCurrentDirectoryA gives the size it needs when the folder does not fit. */
+    char folder[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    if (length >= sizeof folder) length--;
+    if (length > LAUNCH_FOLDER_LIMIT)
+        Problem(PROBLEM_WARNING, "this folder: %lu bytes, over 100: the launcher refuses to install from it",
+                (unsigned long)length);
     if (CheckSetupFile(name)) {
         CheckValue("MODEL", "MODEL");
         CheckValue("LANGUAGEMENU", "LANGUAGEMENU");
@@ -333,7 +361,8 @@ int CheckPackage(int *errors)
                     g_check.budget);
         ReportLine("Longest launch folder: %d bytes", g_check.budget > 0 ? g_check.budget : 0);
     }
-    ReportLine("%d errors, %d warnings", g_check.errors, g_check.warnings);
+    ReportLine("%d error%s, %d warning%s", g_check.errors, g_check.errors == 1 ? "" : "s", g_check.warnings,
+               g_check.warnings == 1 ? "" : "s");
     *errors = g_check.errors;
     return g_check.errors ? ERROR_INSTALL_PACKAGE_INVALID : ERROR_SUCCESS;
 }

@@ -30,13 +30,52 @@ void ReadBaseName(void)
     _splitpath(modulePath, drive, dir, g_baseName, ext);
 }
 
-void BuildSetupFilePath(char (&path)[MAX_PATH])
+/* folder, the join, the base name and ".INI" (cut at 259 bytes). */
+static void BuildSetupFilePathIn(const char *folder, char (&path)[MAX_PATH])
 {
     ReadBaseName();
-    copy_bounded(path, g_launchFolder);
-    if (FolderNeedsBackslash(g_launchFolder)) append_bounded(path, "\\");
+    copy_bounded(path, folder);
+    if (FolderNeedsBackslash(folder)) append_bounded(path, "\\");
     append_bounded(path, g_baseName);
     append_bounded(path, ".INI");
+}
+
+void BuildSetupFilePath(char (&path)[MAX_PATH]) { BuildSetupFilePathIn(g_launchFolder, path); }
+
+static int HoldsSetupFile(const char *folder)
+{
+    char path[MAX_PATH];
+    BuildSetupFilePathIn(folder, path);
+    return folder[0] && SystemPathFileExists(path);
+}
+
+void ChooseLaunchFolder(int besideProgram, LaunchFolderChoice *choice)
+{
+    memset(choice, 0, sizeof *choice);
+    DWORD length = GetCurrentDirectoryA(sizeof choice->folder, choice->folder);
+    if (length == 0 || length >= sizeof choice->folder) choice->folder[0] = '\0';
+    /* '?' is no character of a file name ("Naming Files, Paths, and
+     * Namespaces"): the ANSI code page had none for one of the name's. */
+    if (strchr(choice->folder, '?')) copy_bounded(choice->note, " (its name has characters the ANSI code page lacks)");
+    if (!besideProgram || HoldsSetupFile(choice->folder)) return;
+    char program[MAX_PATH] = "", exe[MAX_PATH];
+    GetModuleFileNameA(NULL, program, sizeof program);
+    program[sizeof program - 1] = '\0';
+    char *slash = strrchr(program, '\\');
+    if (!slash) return;
+    copy_bounded(exe, slash + 1);
+    /* A drive root keeps its backslash, as the current folder gives it. */
+    slash[slash == program + 2 && program[1] == ':' ? 1 : 0] = '\0';
+    char note[LAUNCH_NOTE_SIZE];
+    if (!HoldsSetupFile(program)) {
+        format_bounded(note, " (no %s.INI; nor in the folder of %s, %s)", g_baseName, exe, program);
+        append_bounded(choice->note, note);
+        return;
+    }
+    format_bounded(choice->note, " (the folder of %s; the current folder %s has no %s.INI)", exe, choice->folder,
+                   g_baseName);
+    copy_bounded(choice->folder, program);
+    choice->ofProgram = 1;
 }
 
 void ReadSetupValue(const char *path, const char *section, const char *key, char (&value)[MAX_PATH])

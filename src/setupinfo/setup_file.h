@@ -26,6 +26,20 @@ int FolderNeedsBackslash(const char *folder);
 /* Writes the launch folder, the join, the base name and ".INI" into path (cut at 259 bytes). */
 void BuildSetupFilePath(char (&path)[MAX_PATH]);
 
+#define LAUNCH_NOTE_SIZE (2 * MAX_PATH + 96)
+
+/* The folder a launch takes its package from, and what the log says of it. */
+struct LaunchFolderChoice {
+    char folder[MAX_PATH];          /* empty when the current folder cannot be read */
+    char note[LAUNCH_NOTE_SIZE];    /* after the folder in the log; empty for the current folder */
+    int ofProgram;                  /* the executable's own folder, not the current one */
+};
+
+/* The current folder; with besideProgram (a launch nobody needs to start from
+ * its package), the executable's own folder when the current one holds no
+ * setup file of its name and that one does. */
+void ChooseLaunchFolder(int besideProgram, LaunchFolderChoice *choice);
+
 /* Reads section/key of the setup file at path into value, "unknown" when missing. */
 void ReadSetupValue(const char *path, const char *section, const char *key, char (&value)[MAX_PATH]);
 

@@ -196,14 +196,14 @@ static const char *RefuseValue(SwitchValue which, const char *value)
 {
     switch (which) {
     case VALUE_PRINTER:
-        if (CountCharacters(value) > PRINTER_NAME_MAX) return "a printer name has at most 220 characters";
-        return strpbrk(value, ",\\") ? "a printer name holds no comma and no backslash" : NULL;
+        if (CountCharacters(value) <= PRINTER_NAME_MAX && !strpbrk(value, ",\\")) return NULL;
+        return "a printer name has at most 220 characters, and no comma or backslash";
     case VALUE_PORT:
-        if (strlen(value) > LONGEST_HOST) return "a printer's address has at most 48 characters";
-        return IsHostName(value) ? NULL : "a printer's address is an IPv4 address or a host name";
+        if (strlen(value) <= LONGEST_HOST && IsHostName(value)) return NULL;
+        return "the printer's address is an IPv4 address or a host name of at most 48 characters";
     case VALUE_PORT_NUMBER: return ReadPortNumber(value) ? NULL : "a port number is 1 to 65535";
-    case VALUE_LPR: return strlen(value) > LONGEST_QUEUE ? "an LPR queue name has at most 32 characters" : NULL;
-    case VALUE_SNMP: return strlen(value) > LONGEST_COMMUNITY ? "an SNMP community has at most 32 characters" : NULL;
+    case VALUE_LPR: return strlen(value) > LONGEST_QUEUE ? "at most 32 characters" : NULL;
+    case VALUE_SNMP: return strlen(value) > LONGEST_COMMUNITY ? "at most 32 characters" : NULL;
     default: return NULL;
     }
 }
@@ -352,10 +352,10 @@ const char *ModeName(const LaunchOptions *options)
     case MODE_CHECK: return "package check";
     case MODE_UNINSTALL:
         if (station) return "uninstall (no visible window station: quiet)";
-        return sessionZero ? "uninstall (session 0, where no user logs on: quiet)" : "uninstall";
+        return sessionZero ? "uninstall (session 0: quiet)" : "uninstall";
     case MODE_INSTALL: break;
     }
     if (station) return "quiet (no visible window station: nobody could see or answer a window)";
-    if (sessionZero) return "quiet (session 0, where no user logs on: nobody could see or answer a window)";
+    if (sessionZero) return "quiet (session 0: nobody could see or answer a window)";
     return options->quiet ? "quiet" : "window";
 }

@@ -11,9 +11,11 @@
     "Folder path to Software setup is too long.\nMove this Software setup to another folder " \
     "whose path within 100 characters.\n\nExit the program."
 
-int PassStartChecks(OSVERSIONINFOEXA *version)
+int PassStartChecks(OSVERSIONINFOEXA *version, int besideProgram)
 {
-    if (!CaptureLaunchFolder()) {
+    LaunchFolderChoice choice;
+    ChooseLaunchFolder(besideProgram, &choice);
+    if (!AdoptLaunchFolder(choice.folder)) {
         ReportOutcome(NULL, MSG_FOLDER_TOO_LONG, MB_KIND_WARNING, ERROR_INSTALL_PACKAGE_OPEN_FAILED);
         return 0;
     }

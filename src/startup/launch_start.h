@@ -6,11 +6,12 @@
 
 #include <windows.h>
 
-/* Captures the launch folder, refusing one over 100 bytes in a warning box
- * without owner, then reads the Windows version into version, ending without
- * a message where it cannot be read or the platform is Win32s.  Returns 1
- * when the launch goes on. */
-int PassStartChecks(OSVERSIONINFOEXA *version);
+/* Captures the launch folder (with besideProgram, the executable's own
+ * folder when the current one has no setup file and it has), refusing one
+ * over 100 bytes in a warning box without owner, then reads the Windows
+ * version into version, ending without a message where it cannot be read or
+ * the platform is Win32s.  Returns 1 when the launch goes on. */
+int PassStartChecks(OSVERSIONINFOEXA *version, int besideProgram);
 
 /* Takes the instance guard under the name version calls for, then checks the
  * setup file.  Returns the guard, or NULL when the launch must end, its

@@ -10,7 +10,7 @@
 void RunQuietMode(LaunchOptions *options)
 {
     OSVERSIONINFOEXA version;
-    if (!PassStartChecks(&version)) return;
+    if (!PassStartChecks(&version, 1)) return;
     HANDLE guard = GuardAndCheckSetupFile(&version);
     if (!guard) return;
     if (PassVersionPolicy(NULL)) RunInstallation(NULL, options->printerSwitches ? &options->printer : NULL);

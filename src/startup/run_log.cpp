@@ -6,25 +6,25 @@
 #include "common/system_library.h"
 #include "common/system_probes.h"
 #include "common/user_message.h"
+#include "setupinfo/setup_file.h"
 
 typedef BOOL(WINAPI *GetUserNameFunction)(LPSTR name, LPDWORD size);
 typedef BOOL(WINAPI *OpenProcessTokenFunction)(HANDLE process, DWORD access, PHANDLE token);
 typedef BOOL(WINAPI *GetTokenInformationFunction)(HANDLE token, TOKEN_INFORMATION_CLASS kind, LPVOID information,
                                                   DWORD size, PDWORD needed);
 
-#define MSG_LOG_FAILED "The log file cannot be opened (error %lu):\n%s\n\nExit the program."
+#define MSG_LOG_FAILED "The log file cannot be opened (error %lu):\n%s\n%s\n\nExit the program."
 
+/* The /log file that could not be opened: its path as expanded, and why. */
+static char g_expandedLog[MAX_PATH];
 static DWORD g_openError;
 
-static void LogLaunchFolder(void)
+/* The folder the launch takes its package from, as it will choose it. */
+static void LogLaunchFolder(const LaunchOptions *options)
 {
-    char folder[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder) {
-        LogLine("Launch folder: cannot be read (%lu bytes)", (unsigned long)length);
-    } else {
-        LogLine("Launch folder: %s", folder);
-    }
+    LaunchFolderChoice choice;
+    ChooseLaunchFolder(ExitCodeIsOutcome(options), &choice);
+    LogLine("Launch folder: %s%s", choice.folder[0] ? choice.folder : "cannot be read", choice.note);
 }
 
 static void LogWindowsVersion(void)
@@ -90,7 +90,7 @@ static void WriteHeader(const LaunchOptions *options)
     GetModuleFileNameA(NULL, program, sizeof program);
     program[sizeof program - 1] = '\0';
     LogLine("Program: %s", program);
-    LogLaunchFolder();
+    LogLaunchFolder(options);
     LogWindowsVersion();
     LogRealVersion();
     LogLine("WOW64: %s", IsWow64() ? "yes" : "no");
@@ -99,10 +99,23 @@ static void WriteHeader(const LaunchOptions *options)
     LogLine("Mode: %s", ModeName(options));
 }
 
+/* "%TEMP%\\setup.log" as the administrator meant it ("ExpandEnvironmentStrings");
+ * a relative path is the current folder's, as CreateFile takes it. */
+static int OpenLogAsGiven(const char *path)
+{
+    DWORD length = ExpandEnvironmentStringsA(path, g_expandedLog, sizeof g_expandedLog);
+    if (length == 0 || length > sizeof g_expandedLog) {
+        copy_bounded(g_expandedLog, path);
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return 0;
+    }
+    return OpenLogFile(g_expandedLog);
+}
+
 int StartRunLog(const LaunchOptions *options)
 {
     if (options->logPath[0]) {
-        if (!OpenLogFile(options->logPath)) {
+        if (!OpenLogAsGiven(options->logPath)) {
             g_openError = GetLastError();
             return 0;
         }
@@ -113,10 +126,20 @@ int StartRunLog(const LaunchOptions *options)
     return 1;
 }
 
+/* The run still ends with nothing changed, as msiexec does, but the trace
+ * goes to a new temp log, which names the path given, as expanded, and why;
+ * the package check has its console for that. */
 int RefuseLogFile(const LaunchOptions *options)
 {
-    char text[MAX_PATH + sizeof MSG_LOG_FAILED + 16];
-    format_bounded(text, MSG_LOG_FAILED, (unsigned long)g_openError, options->logPath);
+    char why[SYSTEM_TEXT_SIZE];
+    ReadSystemText(g_openError, why);
+    if (options->mode != MODE_CHECK && CreateTempLog()) {
+        WriteHeader(options);
+        LogLine("The log file cannot be opened: %s (%s): error %lu, %s", options->logPath,
+                g_expandedLog, (unsigned long)g_openError, why);
+    }
+    char text[MAX_PATH + SYSTEM_TEXT_SIZE + sizeof MSG_LOG_FAILED + 16];
+    format_bounded(text, MSG_LOG_FAILED, (unsigned long)g_openError, g_expandedLog, why);
     ReportOutcome(NULL, text, MB_KIND_ERROR, ERROR_INSTALL_LOG_FAILURE);
     return EndRun(options, ERROR_INSTALL_LOG_FAILURE);
 }

@@ -32,16 +32,6 @@ struct Removals {
     char failure[FAILURE_SIZE];  /* "oemN.inf: exit code n"; empty while none failed */
 };
 
-/* The system's words for error code, without their line break. */
-static void SystemErrorText(DWORD code, char (&text)[FAILURE_SIZE])
-{
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code,
-                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), text, sizeof text, NULL);
-    if (length == 0 || length >= sizeof text) format_bounded(text, "error %lu", (unsigned long)code);
-    for (size_t end = strlen(text); end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n'); end--)
-        text[end - 1] = '\0';
-}
-
 /* Keeps the first failure: name and what happened. */
 static void NoteFailure(Removals *removals, const char *name, const char *what)
 {
@@ -54,7 +44,7 @@ static void RemoveCopy(const char *name, Removals *removals)
 {
     char program[MAX_PATH];
     char parameters[MAX_PATH];
-    char what[FAILURE_SIZE];
+    char what[SYSTEM_TEXT_SIZE];
     if (!BuildSystemToolPath(program, REMOVAL_TOOL_NAME) || !format_bounded(parameters, "-d %s", name)) {
         NoteFailure(removals, name, "the removal command does not fit");
         return;
@@ -64,7 +54,7 @@ static void RemoveCopy(const char *name, Removals *removals)
     switch (ShellLaunchAndWait(NULL, program, parameters, 0, &code)) {
     case CHILD_NOT_STARTED:
         LogLine(REMOVAL_TOOL_NAME " could not be started (error %lu)", (unsigned long)code);
-        SystemErrorText(code, what);
+        ReadSystemText(code, what);
         NoteFailure(removals, name, what);
         return;
     case CHILD_EXIT_UNKNOWN:
@@ -146,6 +136,7 @@ static void RemovePackage(const LaunchOptions *options)
     Removals removals = {};
     for (int i = 0; i < copies.count; i++) RemoveCopy(copies.names[i], &removals);
     if (removals.failure[0]) LogPrintersUsingPackage(inf);
+    LogOtherVersions(inf, &copies);
     RemovalOutcome outcome;
     JudgeRemovals(&removals, &outcome);
     if (copies.count == 0) {
@@ -164,7 +155,7 @@ static void RemovePackage(const LaunchOptions *options)
 int RunUninstallMode(const LaunchOptions *options)
 {
     OSVERSIONINFOEXA version;
-    if (PassStartChecks(&version)) {
+    if (PassStartChecks(&version, 1)) {
         HANDLE guard = GuardAndCheckSetupFile(&version);
         if (guard) {
             if (PassVersionPolicy(NULL)) RemovePackage(options);

@@ -20,12 +20,12 @@
     "/printer=NAME /port=HOST: with /quiet, also adds the print queue NAME on the Standard TCP/IP port "           \
     "IP_HOST; /model names the INF's model where it has several.\n"                                               \
     "/uninstall (or /x): removes the driver package, with /printer also that printer, its port and its driver.\n" \
-    "/check: reports every problem of the package in the current folder.\n"                                      \
+    "/check: reports every problem of the package.\n"                                      \
     "/norestart, /suppressmsgboxes, /sp-: accepted; Setup never restarts Windows.\n\n"                            \
     "Example: Setup.exe /quiet /printer=\"Floor 2\" /port=10.0.0.5 /log=%TEMP%\\printer.log\n\n"                 \
     "Exit codes: 0 done, 3010 or 1641 done with a restart, 1602 declined, 1603 failed, 1618 already running, "    \
     "1619 package not opened, 1620 package invalid, 1622 no log, 1633 Windows not served, 1639 bad command "      \
-    "line; window mode ends with 0.\n\n" PRODUCT_TITLE " " VERSION_TEXT
+    "line.\n\n" PRODUCT_TITLE " " VERSION_TEXT
 
 static const char USAGE_TEXT[] = USAGE;
 

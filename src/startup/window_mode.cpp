@@ -38,7 +38,7 @@ int OpenWindowStage(HINSTANCE instance, int showCommand)
 int RunWindowMode(HINSTANCE instance, HINSTANCE previous, int showCommand)
 {
     OSVERSIONINFOEXA version;
-    if (!PassStartChecks(&version)) return 0;
+    if (!PassStartChecks(&version, 0)) return 0;
     if (previous == NULL && !RegisterFrameClass(instance)) {
         LogLine("The window class cannot be registered");
         return 0;

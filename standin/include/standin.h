@@ -193,6 +193,9 @@ struct State {
     bool windowStationVisible = true;
     DWORD sessionId = 1;  /* ProcessIdToSessionId's answer: 0 is the services' session */
 
+    /* The environment's variables by upper-case name, as ExpandEnvironmentStringsA expands them. */
+    std::map<std::string, std::string> environment = {{"SYSTEMROOT", "C:\\WINDOWS"}, {"TEMP", "C:\\TEMP"}};
+
     /* Current directory and module path, as Windows paths, and the command line. */
     std::string currentDirectory;
     bool currentDirectoryFails = false;
@@ -334,7 +337,10 @@ struct State {
     std::string systemDirectory = "C:\\WINDOWS\\system32";
     bool systemDirectoryFails = false;
     std::vector<std::string> systemLibraries = {"comctl32.dll", "winspool.drv", "shlwapi.dll", "shell32.dll",
-                                                "ole32.dll", "advapi32.dll", "combase.dll"};
+                                                "ole32.dll", "advapi32.dll", "combase.dll", "setupapi.dll"};
+    /* The names published INFs had before Windows published them, as
+     * setupapi reads them: "oem3.inf" -> "VQ2200.INF" (lower-case keys). */
+    std::map<std::string, std::string> originalInfNames;
 
     /* The message queue: messages posted to windows, first to last, then the
      * quit message.  whileChildRuns, when set, is called once by the first
@@ -415,6 +421,9 @@ FARPROC ShellExport(HMODULE module, const char *name);
  * advapi32 the launcher looks up; NULL for any other. */
 HMODULE NtdllModule();
 FARPROC IdentityExport(HMODULE module, const char *name);
+
+/* setupapi's exports that read a published INF's original name. */
+FARPROC SetupApiExport(HMODULE module, const char *name);
 
 /* The exports of combase and advapi32 that tell protected print mode. */
 FARPROC PolicyExport(HMODULE module, const char *name);

@@ -86,6 +86,7 @@ typedef INT_PTR (*FARPROC)(void);
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INSTALL_USEREXIT 1602L
@@ -315,6 +316,8 @@ HANDLE WINAPI GetStdHandle(DWORD which);
 DWORD WINAPI GetFileType(HANDLE file);
 BOOL WINAPI AttachConsole(DWORD process);
 DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
+DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR source, LPSTR buffer, DWORD size);
 void WINAPI GetLocalTime(LPSYSTEMTIME time);
 
 /* Profile (INI) files */

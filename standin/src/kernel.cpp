@@ -1,6 +1,8 @@
 /* kernel32 and C run-time subset: errors, version, folders, modules, mutexes, debug output. */
 #include <standin.h>
 
+#include <sys/stat.h>
+
 #include <stdio.h>
 #include <string.h>
 #include <strings.h>
@@ -33,6 +35,12 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info)
 }
 
 /* Copies text and its terminator into buffer; returns its length. */
+static std::string Upper(std::string text)
+{
+    for (char &c : text) c = (char)toupper((unsigned char)c);
+    return text;
+}
+
 static DWORD CopyOut(const std::string &text, LPSTR buffer)
 {
     memcpy(buffer, text.c_str(), text.size() + 1);
@@ -50,6 +58,42 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
     /* Too small a buffer: nothing is written, the result is the size needed. */
     if (dir.size() + 1 > size) return (DWORD)dir.size() + 1;
     return CopyOut(dir, buffer);
+}
+
+/* Only a folder that is there becomes current. */
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
+{
+    Log(std::string("SetCurrentDirectoryA(") + (path ? path : "NULL") + ")");
+    std::string host;
+    struct stat info;
+    if (!path || !standin::HostPath(path, &host) || stat(host.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    state().currentDirectory = path;
+    return TRUE;
+}
+
+/* "%name%" of a variable environment holds is replaced by its value, any
+ * other text kept; the result is the size the whole takes with its
+ * terminator, whether or not it fitted (ExpandEnvironmentStrings). */
+DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR source, LPSTR buffer, DWORD size)
+{
+    Log(std::string("ExpandEnvironmentStringsA(") + (source ? source : "") + ")");
+    std::string text = source ? source : "", expanded;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text[at] == '%' ? text.find('%', at + 1) : std::string::npos;
+        auto value = end == std::string::npos ? state().environment.end()
+                                              : state().environment.find(Upper(text.substr(at + 1, end - at - 1)));
+        if (value == state().environment.end()) {
+            expanded += text[at++];
+            continue;
+        }
+        expanded += value->second;
+        at = end + 1;
+    }
+    if (expanded.size() + 1 <= size) CopyOut(expanded, buffer);
+    return (DWORD)expanded.size() + 1;
 }
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
@@ -208,6 +252,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
     }
     if (FARPROC function = standin::IdentityExport(module, name)) return function;
     if (FARPROC function = standin::PolicyExport(module, name)) return function;
+    if (FARPROC function = standin::SetupApiExport(module, name)) return function;
     if (module == standin::LibraryModule("winspool.drv")) {
         if (FARPROC function = standin::SpoolerExport(name)) return function;
     }

@@ -6,6 +6,7 @@ file: Wine's own profile reader would read such a file without complaint."""
 
 import os
 
+import packages
 from cases_install import package, snapshot
 from suite import case
 
@@ -56,9 +57,11 @@ def package_check_reports(ctx):
         "warning: [FILELIST] FL7: beyond FILEITEM=4, never read",
         "error: [FILELIST] FL1=vq2200.cat: missing",
         "error: [FILELIST] FL2=Driver\\x64\\VQ2200UI.DLL: missing",
-        "error: [INFNAME] INF0=VQ2200.INF: CatalogFile vq2200.cat missing"] + models() + [
+        "error: [INFNAME] INF0=VQ2200.INF: CatalogFile vq2200.cat missing",
+        # the staging tool would refuse it too: a file the INF names for x64 is not there
+        "error: [INFNAME] INF0=VQ2200.INF: NTamd64: Driver\\x64\\VQ2200UI.DLL missing"] + models() + [
         "Longest launch folder: 100 bytes",
-        "4 errors, 2 warnings"], "broken: report")
+        "5 errors, 2 warnings"], "broken: report")
     ctx.check_equal(status, 1620 & LOW_BYTE, "broken: exit status (1620)")
     ctx.check(snapshot(broken) == before, "broken: package folder changed")
 
@@ -80,5 +83,36 @@ def package_check_platforms(ctx):
         "warning: [INFNAME] INF0=VQ2200.INF: [Manufacturer] names no NTamd64 models: nothing to install on 64-bit "
         "Windows"] + models(amd64="none") + [
         "Longest launch folder: 100 bytes",
-        "0 errors, 1 warnings"], "no-x64: report")
+        "0 errors, 1 warning"], "no-x64: report")
     ctx.check_equal(status, 0, "no-x64: exit status")
+
+
+@case
+def package_check_judges_as_the_install(ctx):
+    # What the launcher or the system's staging tool would refuse: a folder
+    # over 100 bytes (a warning), a file the INF names for ARM64 missing, an
+    # INF naming no catalog.
+    deep = packages.folder_of_length(ctx.scratch, 101)
+    package(ctx, os.path.relpath(deep, ctx.scratch))
+    lines, status = check(ctx, deep)
+    ctx.check_equal(lines[1], "warning: this folder: 101 bytes, over 100: the launcher refuses to install from it",
+                    "101 bytes: warning")
+    ctx.check_equal((lines[-1], status), ("0 errors, 1 warning", 0), "101 bytes: counts and exit status")
+
+    folder = package(ctx, "no-arm64-module")
+    os.remove(os.path.join(folder, "Driver", "arm64", "VQ2200UI.DLL"))
+    lines, status = check(ctx, folder)
+    ctx.check("error: [INFNAME] INF0=VQ2200.INF: NTarm64: Driver\\arm64\\VQ2200UI.DLL missing" in lines,
+              "no-arm64-module: not reported: %r" % lines)
+    ctx.check_equal((lines[-1], status), ("1 error, 0 warnings", 1620 & LOW_BYTE), "no-arm64-module: counts")
+
+    folder = package(ctx, "no-catalog")
+    inf = os.path.join(folder, "VQ2200.INF")
+    with open(inf, "rb") as handle:
+        text = handle.read()
+    with open(inf, "wb") as handle:
+        handle.write(text.replace(b"CatalogFile=vq2200.cat\r\n", b"").replace(b"CatalogFile=vq2200.cat\n", b""))
+    lines, status = check(ctx, folder)
+    ctx.check("error: [INFNAME] INF0=VQ2200.INF: names no catalog: it cannot be signed, and 64-bit Windows stages "
+              "no unsigned package" in lines, "no-catalog: not reported: %r" % lines)
+    ctx.check_equal((lines[-1], status), ("1 error, 0 warnings", 1620 & LOW_BYTE), "no-catalog: counts")

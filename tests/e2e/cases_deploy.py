@@ -14,7 +14,7 @@ import packages
 import ui
 from brand import BRAND
 from cases_install import (check_staging, inf_path, package, snapshot, staging_program, system_tool_replaced)
-from launcher import DIALOG_CLASS, MESSAGE_BOX_CLASS, NOTICE_MARK, PRODUCT_TITLE
+from launcher import DIALOG_CLASS, MESSAGE_BOX_CLASS, NOTICE_MARK, PRODUCT_TITLE, fits_screen
 from suite import case
 from winenv import windows_path
 
@@ -28,14 +28,14 @@ class Launch:
     stays in the build tree, so the package folder is left as it was), with the
     stand-in tools' log; what check_staging reads."""
 
-    def __init__(self, ctx, row, folder, arguments, tools=None):
+    def __init__(self, ctx, row, folder, arguments, tools=None, cwd=None):
         self.ctx, self.row = ctx, row
         self.tools_log = ctx.folder(row + "-tools.log")
         command = [windows_path(os.path.join(folder, "Setup.exe"))] + arguments
         env = {"E2E_TOOL_LOG": windows_path(self.tools_log)}
         env.update({name: str(value) for name, value in (tools or {}).items()})
         self.process = ctx.env.spawn([ctx.env.tool("run_probe.exe"), "-1", str(PROBE_TIMEOUT_MS)] + command,
-                                     cwd=folder, extra_env=env)
+                                     cwd=cwd or folder, extra_env=env)
 
     def started(self):
         if not os.path.isfile(self.tools_log):
@@ -170,6 +170,13 @@ def deploy_command_line_boxes(ctx):
             ctx.check(box["message"].startswith(text), "%s: text %r" % (row, box["message"]))
             ctx.check_equal((box["caption"], box["icon"], box["owner"], box["buttons"]),
                             (PRODUCT_TITLE, icon, "0x0", ["OK"]), "%s: caption, icon, owner, buttons" % row)
+            # The box sizes itself to its text (DrawText at the system font):
+            # the usage fits a 768-pixel screen, title bar and all.
+            ctx.check(fits_screen(box), "%s: box of %d x %d at (%d, %d) off a %d x %d screen"
+                      % (row, box["width"], box["height"], box["x"], box["y"], box["screen_width"],
+                         box["screen_height"]))
+            ctx.note("%s: box %d x %d on a %d x %d screen" % (row, box["width"], box["height"], box["screen_width"],
+                                                               box["screen_height"]))
             ui.click(ctx.env, "OK", exe="Setup.exe", class_name=MESSAGE_BOX_CLASS)
         ctx.check_equal(exit_code(ctx, launch, row), expected, "%s: exit code" % row)
     # Nothing else happened: no notice came and no log was written in the package.
@@ -187,3 +194,36 @@ def deploy_window_mode_log(ctx):
     ctx.check_equal(exit_code(ctx, launch, "window"), 0, "window: exit code")
     check_in_order(ctx, log_texts(ctx, log, "window"),
                    ["Mode: window", "Setup file: ", "Notice: Cancel", "Exit code 0 (window mode)"], "window")
+
+
+@case
+def deploy_package_beside_setup_exe(ctx):
+    # Started by its full path from another folder, as a scheduled task or a
+    # start-up script starts it: quiet mode takes the package beside Setup.exe.
+    folder = package(ctx, "beside")
+    elsewhere = ctx.folder("elsewhere")
+    os.mkdir(elsewhere)
+    log = ctx.folder("beside.log")
+    launch = Launch(ctx, "beside", folder, ["/quiet", "/log=" + windows_path(log)], cwd=elsewhere)
+    ctx.check_equal(exit_code(ctx, launch, "beside"), 0, "beside: exit code")
+    check_in_order(ctx, log_texts(ctx, log, "beside"),
+                   ["Launch folder: %s (the folder of Setup.exe; the current folder %s has no Setup.INI)"
+                    % (windows_path(folder), windows_path(elsewhere)), "Exit code 0"], "beside")
+    check_staging(launch, inf_path(folder))
+
+
+@case
+def deploy_log_not_opened_leaves_a_trace(ctx):
+    # A /log that cannot be opened: 1622 and nothing staged, as ever, but a new
+    # temp log names the path and why.
+    folder = package(ctx, "no-log")
+    before_logs = temp_logs(ctx)
+    launch = Launch(ctx, "no-log", folder, ["/quiet", "/log=C:\\NoSuchDir\\x.log"])
+    ctx.check_equal(exit_code(ctx, launch, "no-log"), 1622, "no-log: exit code")
+    ctx.check_equal(launch.started(), [], "no-log: tools started")
+    new = sorted(temp_logs(ctx) - before_logs)
+    if ctx.check(len(new) == 1, "no-log: new logs in the temp folder: %r" % new):
+        check_in_order(ctx, log_texts(ctx, new[0], "no-log"),
+                       ["Mode: quiet", "The log file cannot be opened: C:\\NoSuchDir\\x.log (C:\\NoSuchDir\\x.log): "
+                        "error 3, ", "Exit code 1622"], "no-log")
+        os.remove(new[0])

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -121,7 +122,8 @@ public:
         WriteFile("Setup.INI", "[MODEL]\nMODEL=" + model + "\n[LANGUAGEMENU]\nLANGUAGEMENU=English\n"
                                "[INFNUM]\nINFITEM=1\n[INFNAME]\nINF0=VQ2200.inf\n"
                                "[FILENUM]\nFILEITEM=2\n[FILELIST]\nFL0=VQ2200.inf\nFL1=x64\\VQ2200.dll\n");
-        WriteFile("VQ2200.inf", "[Version]\nSignature=\"$Windows NT$\"\n");
+        WriteFile("VQ2200.inf", "[Version]\nSignature=\"$Windows NT$\"\nProvider=%Maker%\nDriverVer=12/08/2026,1.0.0.0\n"
+                                "[Strings]\nMaker=\"ZEMBRIX\"\n");
         WriteFile("x64/VQ2200.dll", "dll");
     }
 
@@ -174,7 +176,11 @@ TEST_F(DeployTest, EachOutcomeGivesItsExitCodeInQuietModeOnly)
          1618},
         {"another copy runs as SYSTEM",
          [](DeployTest *, standin::State &s) { s.mutex = standin::MutexScript::MadeBySystem; }, 1618},
-        {"launch folder too long", [](DeployTest *, standin::State &s) { s.currentDirectory += std::string(90, 'x'); },
+        {"launch folder too long",
+         [](DeployTest *, standin::State &s) {
+             s.currentDirectory += std::string(90, 'x');
+             s.modulePath = s.currentDirectory + "\\Setup.exe";
+         },
          1619},
         {"setup file missing", [](DeployTest *t, standin::State &) { t->Remove("Setup.INI"); }, 1619},
         {"setup file a folder",
@@ -245,6 +251,7 @@ TEST_F(DeployTest, QuietLogAppendsEveryStepUnderItsTime)
         "Mode: quiet",
         "Setup file: " + launchFolder + "\\Setup.INI, model VQ-2200",
         "Windows protected print mode: off (policy value WindowsProtectedPrintGroupPolicyState)",
+        "Driver package: VQ2200.inf, version 1.0.0.0 of 12/08/2026, provider ZEMBRIX",
         staging,
     };
     std::vector<std::string> expected = run;
@@ -280,21 +287,122 @@ TEST_F(DeployTest, WindowModeLogsEachBoxAndItsAnswer)
                                         "Answered: OK", "Exit code 0 (window mode)"}));
 }
 
-TEST_F(DeployTest, UnopenableLogEndsBeforeAnythingElse)
+/* A /log that cannot be opened ends the run with 1622 before anything is
+ * read or changed, but a new temp log keeps the trace: the path given, as
+ * expanded, and the system's words; the box names them too.  %VARIABLES% are
+ * expanded and a relative path is the current folder's. */
+TEST_F(DeployTest, LogAsGivenOrATraceOfWhyNot)
 {
-    for (const char *quiet : {"", "/quiet "}) {
-        SCOPED_TRACE(quiet);
-        Restart();
-        std::string arguments = std::string(quiet) + "/log=" + launchFolder + "\\no\\such\\folder\\x.log";
-        EXPECT_EQ(RunLauncher(arguments.c_str()), 1622);
-        EXPECT_FALSE(standin::Called("CreateMutexA"));
-        EXPECT_FALSE(standin::Called("GetPrivateProfileStringA"));
-        ASSERT_EQ(sys().messageBoxes.size(), quiet[0] ? 0u : 1u);
-        if (!quiet[0]) {
-            EXPECT_EQ(sys().messageBoxes[0].owner, nullptr);
-            EXPECT_EQ(sys().messageBoxes[0].type, 0x10010u);
+    struct Row {
+        const char *name;
+        std::string given;     /* after /log= */
+        std::string expanded;  /* as the launcher opens it */
+        int exitCode;          /* quiet mode's */
+        const char *why;       /* the system's words; NULL when the log opens */
+    } rows[] = {  /* {L}: the launch folder */
+        {"no such folder", "{L}\\no\\such\\x.log", "{L}\\no\\such\\x.log", 1622,
+         "The system cannot find the path specified."},
+        {"a variable, then no such folder", "%TEMP%\\nodir\\x.log", "{L}\\nodir\\x.log", 1622,
+         "The system cannot find the path specified."},
+        {"a folder", "{L}", "{L}", 1622, "Access is denied."},
+        {"a variable", "%TEMP%\\ok.log", "{L}\\ok.log", 0, NULL},
+        {"relative: the current folder's", "rel.log", "{L}\\rel.log", 0, NULL},
+    };
+    for (const Row &table : rows) {
+        for (bool quiet : {true, false}) {
+            SCOPED_TRACE(std::string(table.name) + (quiet ? ", quiet" : ", window"));
+            Row row = table;
+            Restart();
+            for (std::string *text : {&row.given, &row.expanded})
+                if (text->compare(0, 3, "{L}") == 0) text->replace(0, 3, launchFolder);
+            sys().environment["TEMP"] = launchFolder;
+            sys().children = {Exits(0)};
+            sys().dialogPresses = {IDCANCEL};  /* the notice, where the log opened in window mode */
+            std::string arguments = std::string(quiet ? "/quiet " : "") + "/log=\"" + row.given + "\"";
+            EXPECT_EQ(RunLauncher(arguments.c_str()), quiet || !row.why ? row.exitCode : 1622);
+            std::vector<std::string> trace = LogTexts(TempLog());
+            if (!row.why) {
+                EXPECT_TRUE(trace.empty());
+                EXPECT_FALSE(LogTexts(hostFolder + "/" + row.expanded.substr(launchFolder.size() + 1)).empty());
+                continue;
+            }
+            EXPECT_FALSE(standin::Called("CreateMutexA"));
+            EXPECT_FALSE(standin::Called("GetPrivateProfileStringA"));
+            ASSERT_GE(trace.size(), 2u);
+            EXPECT_NE(std::find(trace.begin(), trace.end(), "The log file cannot be opened: " + row.given + " (" +
+                                                               row.expanded + "): error " +
+                                                               (row.why[0] == 'A' ? "5, " : "3, ") + row.why),
+                      trace.end());
+            EXPECT_EQ(trace.back(), quiet ? "Exit code 1622: the log file cannot be opened" : "Exit code 1622 (window mode)");
+            ASSERT_EQ(sys().messageBoxes.size(), quiet ? 0u : 1u);
+            if (!quiet) {
+                EXPECT_EQ(sys().messageBoxes[0].text, std::string("The log file cannot be opened (error ") +
+                                                          (row.why[0] == 'A' ? "5" : "3") + "):\n" + row.expanded +
+                                                          "\n" + row.why + "\n\nExit the program.");
+                EXPECT_EQ(sys().messageBoxes[0].owner, nullptr);
+            }
         }
     }
+}
+
+/* Started by its full path from another folder (a scheduled task, a start-up
+ * script), quiet mode, the removal and the check take the package beside the
+ * program when the current folder has none; window mode keeps the current
+ * folder.  The log names the folder taken, and both when neither has one. */
+TEST_F(DeployTest, PackageBesideTheProgram)
+{
+    struct Row {
+        const char *arguments;
+        bool programElsewhere;  /* the program lies in a folder without a package */
+        int exitCode;
+        std::string launchLine;  /* {L}: the launch folder */
+    } rows[] = {
+        {"/quiet", false, 0, "{L} (the folder of Setup.exe; the current folder {L}\\elsewhere has no Setup.INI)"},
+        {"/uninstall /quiet", false, 0, "{L} (the folder of Setup.exe; "},
+        {"/check", false, 1620, "{L} (the folder of Setup.exe; "},
+        {"/quiet", true, 1619, "{L}\\elsewhere (no Setup.INI; nor in the folder of Setup.exe, {L}\\program)"},
+        {"", false, 0, "{L}\\elsewhere"},
+    };
+    for (Row row : rows) {
+        SCOPED_TRACE(std::string(row.arguments) + (row.programElsewhere ? ", program elsewhere" : ""));
+        Restart();
+        for (size_t at; (at = row.launchLine.find("{L}")) != std::string::npos;) row.launchLine.replace(at, 3, launchFolder);
+        row.launchLine = "Launch folder: " + row.launchLine;
+        MakeFolder("elsewhere");
+        MakeFolder("win/INF");
+        sys().windowsDirectory = launchFolder + "\\win";
+        sys().currentDirectory = launchFolder + "\\elsewhere";
+        if (row.programElsewhere) sys().modulePath = launchFolder + "\\program\\Setup.exe";
+        sys().children = {Exits(0)};
+        sys().dialogPresses = {IDOK};
+        std::string arguments = std::string(row.arguments) + " /log=" + standin::WindowsPathOf(tempHostFolder) + "\\b.log";
+        EXPECT_EQ(RunLauncher(arguments.c_str()), row.exitCode);
+        std::vector<std::string> texts = LogTexts(tempHostFolder + "/b.log");
+        ASSERT_GT(texts.size(), 3u);
+        EXPECT_EQ(texts[3].compare(0, row.launchLine.size(), row.launchLine), 0) << texts[3];
+        if (row.arguments[0] == '\0') {
+            EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Missing to setup infomation file.\n\nExit the program."});
+        } else if (std::string(row.arguments) == "/quiet" && row.exitCode == 0) {
+            ASSERT_EQ(sys().launches.size(), 1u);
+            EXPECT_EQ(sys().launches[0].parameters, "-a \"" + launchFolder + "\\VQ2200.inf\"");
+        } else if (std::string(row.arguments) == "/check") {
+            EXPECT_EQ(sys().standardOutput.find("Setup.INI: missing"), std::string::npos);
+        }
+    }
+}
+
+/* A folder name the ANSI code page cannot hold reads with '?', which no file
+ * name has: the log says so. */
+TEST_F(DeployTest, FolderNameTheCodePageCannotHold)
+{
+    sys().currentDirectory = "C:\\Treiber f?r VQ";
+    sys().modulePath = sys().currentDirectory + "\\Setup.exe";
+    std::string arguments = "/quiet /log=" + standin::WindowsPathOf(tempHostFolder) + "\\q.log";
+    EXPECT_EQ(RunLauncher(arguments.c_str()), 1619);
+    std::vector<std::string> texts = LogTexts(tempHostFolder + "/q.log");
+    ASSERT_GT(texts.size(), 3u);
+    EXPECT_EQ(texts[3].rfind("Launch folder: C:\\Treiber f?r VQ (its name has characters the ANSI code page lacks)", 0),
+              0u) << texts[3];
 }
 
 TEST_F(DeployTest, BadArgumentIsNamedInABoxOrTheQuietLog)

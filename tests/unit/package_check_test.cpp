@@ -47,6 +47,16 @@ std::vector<File> Sound(std::vector<File> changes = {})
     return files;
 }
 
+/* The INF's files for x64 below Driver, for ARM64 below Arm (its own disk);
+ * VQ.GPD is in Driver only, amd64only.dll nowhere. */
+const char kSourcesInf[] =
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\nCatalogFile=vq2200.cat\r\n"
+    "[Manufacturer]\r\n%M%=Z,NTamd64.10.0,NTarm64\r\n[Z.NTamd64.10.0]\r\nA=B,C\r\n[Z.NTarm64]\r\nA=B,C\r\n"
+    "[SourceDisksNames]\r\n1=%Disk%,,,\\Driver\r\n[SourceDisksNames.arm64]\r\n1=%Disk%,,,Arm\r\n"
+    "[SourceDisksFiles]\r\nVQ.GPD=1\r\n"
+    "[SourceDisksFiles.amd64]\r\nVQUI.DLL=1,x64\r\namd64only.dll=1\r\n"
+    "[SourceDisksFiles.arm64]\r\nVQUI.DLL=1,arm64 ; the ARM module\r\n";
+
 const std::string kLongEntry(158, 'e');  /* 100 bytes of folder, a backslash and this fill 259 */
 
 /* The sound setup file with a third listed file. */
@@ -61,8 +71,8 @@ TEST_F(PackageCheckTest, ReportsEveryProblemOfAPackage)
 {
     const Row rows[] = {
         {"sound", Sound(), {"Longest launch folder: 100 bytes"}, "0 errors, 0 warnings"},
-        {"no setup file", {{"VQ2200.inf", kInf}}, {"error: Setup.INI: missing"}, "1 errors, 0 warnings"},
-        {"setup file a folder", {{"Setup.INI/", ""}}, {"error: Setup.INI: a folder, not a file"}, "1 errors, 0 warnings"},
+        {"no setup file", {{"VQ2200.inf", kInf}}, {"error: Setup.INI: missing"}, "1 error, 0 warnings"},
+        {"setup file a folder", {{"Setup.INI/", ""}}, {"error: Setup.INI: a folder, not a file"}, "1 error, 0 warnings"},
         {"everything wrong at once",
          {{"Setup.INI", "\xEF\xBB\xBF[MODEL]\r\nMODEL=unknown\r\n[INFNUM]\r\nINFITEM=7\r\n[INFNAME]\r\n"
                         "INF0=Setup.INI\r\nINF1=\"a\"b.inf\r\nINF9=x.inf\r\n[FILENUM]\r\nFILEITEM=three\r\n"}},
@@ -90,22 +100,42 @@ TEST_F(PackageCheckTest, ReportsEveryProblemOfAPackage)
           "Windows",
           "warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTarm64 models: nothing to install on ARM PCs",
           "Longest launch folder: 100 bytes"},
-         "1 errors, 5 warnings"},
+         "1 error, 5 warnings"},
         {"models for x64 only", Sound({{"VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n"
+                                                      "CatalogFile=vq2200.cat\r\n"
                                                       "[Manufacturer]\r\n%M%=Models,NTx86, ntAMD64.10.0\r\n"}}),
          {"warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTarm64 models: nothing to install on ARM PCs",
           "Longest launch folder: 100 bytes"},
-         "0 errors, 1 warnings"},
+         "0 errors, 1 warning"},
         {"models per version for both", Sound({{"VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n"
+                                                              "CatalogFile=vq2200.cat\r\n"
                                                               "[Manufacturer]\r\nA=M,NTamd64.10.0\r\nB=M,NTarm64\r\n"}}),
          {"Longest launch folder: 100 bytes"}, "0 errors, 0 warnings"},
         {"a decoration that only starts alike", Sound({{"VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n"
+                                                                      "CatalogFile=vq2200.cat\r\n"
                                                                       "[Manufacturer]\r\nA=NTamd64,NTarm64x\r\n"}}),
          {"warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTamd64 models: nothing to install on 64-bit "
           "Windows",
           "warning: [INFNAME] INF0=VQ2200.inf: [Manufacturer] names no NTarm64 models: nothing to install on ARM PCs",
           "Longest launch folder: 100 bytes"},
          "0 errors, 2 warnings"},
+        {"no catalog at all", Sound({{"VQ2200.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n"
+                                                    "[Manufacturer]\r\nA=M,NTamd64,NTarm64\r\n"}}),
+         {"error: [INFNAME] INF0=VQ2200.inf: names no catalog: it cannot be signed, and 64-bit Windows stages no "
+          "unsigned package",
+          "Longest launch folder: 100 bytes"},
+         "1 error, 0 warnings"},
+        /* Source files as a real package lays them out: a disk in a subfolder, a
+         * platform's own disk and subfolder, a file of the generic section
+         * named again for a platform. */
+        {"source files of each platform", Sound({{"VQ2200.inf", kSourcesInf},
+                                                 {"Driver/VQ.GPD", ""},
+                                                 {"Driver/x64/VQUI.DLL", ""},
+                                                 {"Arm/arm64/VQUI.DLL", ""}}),
+         {"error: [INFNAME] INF0=VQ2200.inf: NTamd64: Driver\\amd64only.dll missing",
+          "error: [INFNAME] INF0=VQ2200.inf: NTarm64: Arm\\VQ.GPD missing",
+          "Longest launch folder: 100 bytes"},
+         "2 errors, 0 warnings"},
         {"doubles, a missing file and the INF to install missing",
          {{"Setup.INI", "[MODEL]\nMODEL=m\n[LANGUAGEMENU]\nLANGUAGEMENU=e\n[INFNUM]\nINFITEM=1\n[INFNAME]\nINF0=sub\\a.inf\n"
                         "[FILENUM]\nFILEITEM=3\n[FILELIST]\nFL0=sub\\A.INF\nFL1=b.txt\nFL2=sub\\a.inf\n"},
@@ -113,15 +143,15 @@ TEST_F(PackageCheckTest, ReportsEveryProblemOfAPackage)
          {"error: [FILELIST] FL0=sub\\A.INF: missing", "warning: [FILELIST] FL2=sub\\a.inf: listed twice (FL0)",
           "error: [FILELIST] FL2=sub\\a.inf: missing", "error: [INFNAME] INF0=sub\\a.inf: missing",
           "Longest launch folder: 100 bytes"},
-         "3 errors, 1 warnings"},
+         "3 errors, 1 warning"},
         {"budget at its edge", Sound({{"Setup.INI", ThreeFiles(kLongEntry)}, {kLongEntry, ""}}),
          {"Longest launch folder: 100 bytes"}, "0 errors, 0 warnings"},
         {"budget under 100", Sound({{"Setup.INI", ThreeFiles(kLongEntry + "x")}, {kLongEntry + "x", ""}}),
          {"warning: [FILELIST] FL2: launch folder budget 99 bytes, under 100", "Longest launch folder: 99 bytes"},
-         "0 errors, 1 warnings"},
+         "0 errors, 1 warning"},
         {"NUL bytes", Sound({{"Setup.INI", kSound + std::string("\0", 1)}}),
          {"error: Setup.INI: holds NUL bytes (UTF-16 without a byte order mark?)", "Longest launch folder: 100 bytes"},
-         "1 errors, 0 warnings"},
+         "1 error, 0 warnings"},
         {"big-endian", Sound({{"Setup.INI", "\xFE\xFF" + std::string(kSound)}}),
          {"error: Setup.INI: UTF-16 big-endian, which Windows cannot read",
           "error: [MODEL] MODEL: missing, empty or \"unknown\"", "Longest launch folder: 100 bytes"},
@@ -156,10 +186,12 @@ TEST_F(PackageCheckTest, WorksFromAFolderOfAnyLengthAndReportsToTheParentsConsol
     sys().parentConsole = true;
     EXPECT_EQ(RunLauncher("-CHECK"), 0);
     EXPECT_EQ(sys().consoleOutput, "Package check: Setup.INI\r\n"
+                                   "warning: this folder: " + std::to_string(sys().currentDirectory.size()) +
+                                   " bytes, over 100: the launcher refuses to install from it\r\n"
                                    "[INFNAME] INF0=VQ2200.inf: models for NTamd64: none\r\n"
                                    "[INFNAME] INF0=VQ2200.inf: models for NTarm64: none\r\n"
                                    "[INFNAME] INF0=VQ2200.inf: models for NTx86: none\r\n"
-                                   "Longest launch folder: 100 bytes\r\n0 errors, 0 warnings\r\n");
+                                   "Longest launch folder: 100 bytes\r\n0 errors, 1 warning\r\n");
 }
 
 /* The names /model takes on each platform, as Windows 10 and 11 pick them. */

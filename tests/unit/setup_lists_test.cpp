@@ -10,7 +10,7 @@
 namespace {
 
 const char kHead[] = "[MODEL]\nMODEL=VQ-2200\n[LANGUAGEMENU]\nLANGUAGEMENU=English\n";
-const char kInf[] = "[Version]\nSignature=\"$Windows NT$\"\n";
+const char kInf[] = "[Version]\nSignature=\"$Windows NT$\"\nCatalogFile=a.inf\n";
 
 class SetupListsTest : public LauncherTest {};
 

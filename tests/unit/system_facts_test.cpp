@@ -61,7 +61,7 @@ TEST_F(SystemFactsTest, NobodyAtTheScreenMeansQuiet)
         const char *mode;
     } causes[] = {
         {false, 1, "Mode: quiet (no visible window station: nobody could see or answer a window)"},
-        {true, 0, "Mode: quiet (session 0, where no user logs on: nobody could see or answer a window)"},
+        {true, 0, "Mode: quiet (session 0: nobody could see or answer a window)"},
     };
     for (const Cause &cause : causes) {
         for (const Row &row : rows) {

@@ -5,6 +5,7 @@
 #include "support.h"
 
 #include <algorithm>
+#include <fstream>
 
 namespace {
 
@@ -172,6 +173,32 @@ TEST(UninstallCommandLineTest, GoesWithQuietAndLogOnly)
             EXPECT_EQ(options.mode, MODE_UNINSTALL);
         }
     }
+}
+
+/* The log names the driver package it removes, by its DriverVer and
+ * Provider, and the other versions of it that stay published: oem*.inf
+ * files Windows published from an INF of the same name and provider. */
+TEST_F(UninstallTest, NamesWhatItRemovesAndWhatStays)
+{
+    const std::string version = "[Version]\nSignature=\"$Windows NT$\"\nProvider=%Maker%\n";
+    WriteFile("VQ2200.inf", version + "DriverVer=12/08/2026,1.0.0.0\n[Strings]\nMaker=\"ZEMBRIX\"\n");
+    std::ifstream in(hostFolder + "/VQ2200.inf", std::ios::binary);
+    WriteFile("win/INF/oem3.inf", std::string((std::istreambuf_iterator<char>(in)), {}));
+    WriteFile("win/INF/oem4.inf", version + "DriverVer=01/10/2025,0.9.0.0\n[Strings]\nMaker=ZEMBRIX\n");
+    WriteFile("win/INF/oem5.inf", version + "DriverVer=01/10/2025,0.9.0.0\n[Strings]\nMaker=Other\n");
+    WriteFile("win/INF/oem6.inf", version + "DriverVer=01/10/2025,0.9.0.0\n[Strings]\nMaker=ZEMBRIX\n;6\n");
+    sys().originalInfNames = {{"oem3.inf", "VQ2200.inf"}, {"oem4.inf", "vq2200.INF"}, {"oem5.inf", "VQ2200.inf"},
+                              {"oem6.inf", "VQ9000.inf"}};
+    std::string log = standin::WindowsPathOf(tempHostFolder) + "\\u.log";
+    EXPECT_EQ(RunLauncher(("/uninstall /quiet /log=" + log).c_str()), 0);
+    std::vector<std::string> texts = LogTexts(tempHostFolder + "/u.log");
+    for (const char *line : {"Driver package: VQ2200.inf, version 1.0.0.0 of 12/08/2026, provider ZEMBRIX",
+                             "Published copy: oem3.inf",
+                             "Still published: oem4.inf (version 0.9.0.0 of 01/10/2025, provider ZEMBRIX)"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), line), texts.end()) << line;
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const std::string &text) { return text.rfind("Still published:", 0) == 0; }),
+              1);
 }
 
 }  // namespace
