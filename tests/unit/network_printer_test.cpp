@@ -197,6 +197,9 @@ std::string AddedPort(const standin::State &s)
 
 const char kAdd[] = "/quiet /printer=\"Floor 2 VQ\" /port=10.0.0.5";
 
+/* What Wine's spooler cannot give: a driver installed from the driver store
+ * (or failing to), the PC's platform other than the launcher's, a restart
+ * code; the rest is seen under Wine. */
 TEST_F(NetworkPrinterTest, EachOutcomeWithItsExitCode)
 {
     const std::string port = "IP_10.0.0.5";
@@ -215,35 +218,9 @@ TEST_F(NetworkPrinterTest, EachOutcomeWithItsExitCode)
           "Driver: \"ZEMBRIX VQ-2200 Series\" installed for Windows x64 from C:\\WINDOWS\\System32\\DriverStore",
           "Port: IP_10.0.0.5 added (host 10.0.0.5, RAW, port number 9100, SNMP off)",
           "Queue: \"Floor 2 VQ\" added on IP_10.0.0.5", "Verified: ", "Exit code 0"}},
-        {"all there already", kAdd,
-         [](standin::State &s) {
-             s.printerDrivers["Windows x64"] = {kModel};
-             s.ports.push_back({"IP_10.0.0.5", TCP_MONITOR_NAME});
-             s.printQueues = {{"Floor 2 VQ", "IP_10.0.0.5", kModel}};
-         },
-         0, {"Floor 2 VQ: IP_10.0.0.5, ZEMBRIX VQ-2200 Series"}, "no AddPort",
-         {"Driver: \"ZEMBRIX VQ-2200 Series\" is installed for Windows x64: kept", "Port: IP_10.0.0.5 is there",
-          "Queue: \"Floor 2 VQ\" is already set up", "Exit code 0"}},
-        {"moved to a new address", kAdd,
-         [](standin::State &s) {
-             s.printerDrivers["Windows x64"] = {kModel, "Old Driver"};
-             s.ports.push_back({"IP_10.0.0.4", TCP_MONITOR_NAME});
-             s.printQueues = {{"floor 2 vq", "IP_10.0.0.4", "Old Driver"}};
-         },
-         0, {"floor 2 vq: IP_10.0.0.5, ZEMBRIX VQ-2200 Series"}, "IP_10.0.0.5 10.0.0.5/1/9100//off v1 whole",
-         {"Queue: \"floor 2 vq\" changed from port IP_10.0.0.4, driver \"Old Driver\"", "Exit code 0"}},
-        {"LPR with SNMP", std::string(kAdd) + " /lpr=PASSTHRU /snmp=public /portnumber=5515", [](standin::State &) {},
-         0, {"Floor 2 VQ: IP_10.0.0.5, ZEMBRIX VQ-2200 Series"}, "IP_10.0.0.5 10.0.0.5/2/5515/PASSTHRU/public/1 v1 whole",
-         {"Port: IP_10.0.0.5 added (host 10.0.0.5, LPR, port number 5515, queue PASSTHRU, SNMP on, community public)"}},
         {"staged, restart needed", kAdd, [](standin::State &s) { s.children = {Exits(3010)}; }, 3010,
          {"Floor 2 VQ: IP_10.0.0.5, ZEMBRIX VQ-2200 Series"}, "IP_10.0.0.5 10.0.0.5/1/9100//off v1 whole",
          {"Exit code 3010"}},
-        {"the monitor refuses the port", kAdd, [](standin::State &s) { s.addPortStatus = 5; }, 1603, {},
-         "IP_10.0.0.5 10.0.0.5/1/9100//off v1 whole", {"Port failed: XcvDataW AddPort (error 5,", "Exit code 1603"}},
-        {"no Standard TCP/IP monitor", kAdd, [](standin::State &s) { s.tcpMonitorRegistered = false; }, 1603, {},
-         "no AddPort", {"Port failed: OpenPrinterA (error 1796,", "Exit code 1603"}},
-        {"no driver package functions", kAdd, [](standin::State &s) { s.driverPackageFunctions = false; }, 1603, {},
-         "no AddPort", {"Driver failed: UploadPrinterDriverPackageA (error 127, 0x0000007F)", "Exit code 1603"}},
         {"the driver cannot be installed", kAdd,
          [](standin::State &s) { s.installFromPackageResult = (HRESULT)0x800F024B; }, 1603, {}, "no AddPort",
          {"Driver: \"ZEMBRIX VQ-2200 Series\" installed for Windows x64 from", "Driver failed: "
@@ -288,7 +265,8 @@ TEST_F(NetworkPrinterTest, EachOutcomeWithItsExitCode)
 }
 
 /* The model comes from the INF before anything is staged: a request that
- * cannot be done changes nothing. */
+ * cannot be done changes nothing.  (Two models with and without /model, and
+ * the rows Wine's own spooler can give, are seen under Wine.) */
 TEST_F(NetworkPrinterTest, ModelIsChosenBeforeAnythingIsStaged)
 {
     const std::string two = "%Model%=VQ2200,HWID\n\"ZEMBRIX VQ-2300 Series\"=VQ2300,HWID2\n";
@@ -299,10 +277,6 @@ TEST_F(NetworkPrinterTest, ModelIsChosenBeforeAnythingIsStaged)
         int exitCode;
         const char *logged;
     } rows[] = {
-        {"two models, none chosen", two, kAdd, 1639,
-         "Model: the INF offers \"ZEMBRIX VQ-2200 Series\", \"ZEMBRIX VQ-2300 Series\" for amd64; /model names one"},
-        {"a model the INF lacks", two, std::string(kAdd) + " /model=\"ZEMBRIX VQ-9\"", 1639,
-         "Model: the INF offers no \"ZEMBRIX VQ-9\" for amd64; it offers \"ZEMBRIX VQ-2200 Series\", "},
         {"no model for this PC", "", kAdd, 1639, "Model: the INF offers none for amd64"},
         {"the one asked for, in any case", two, std::string(kAdd) + " /model=\"zembrix vq-2300 series\"", 0,
          "Model: \"zembrix vq-2300 series\" (given with /model)"},
@@ -322,8 +296,9 @@ TEST_F(NetworkPrinterTest, ModelIsChosenBeforeAnythingIsStaged)
 const char kRemoveQuestion[] = "Remove the printer Floor 2 VQ and the VQ-2200 printer driver package from this PC?";
 
 /* The printer, then its port when no other printer uses it, then its driver
- * when none does; then the package as ever.  A printer that is not there is
- * no error; one that stays, or its port, makes the whole a failure. */
+ * when none does; then the package as ever.  One that stays, or its port,
+ * makes the whole a failure.  (A printer that shares its port, and one that
+ * is not there, are seen under Wine.) */
 TEST_F(NetworkPrinterTest, RemovalTakesThePrinterItsPortAndItsDriver)
 {
     struct Row {
@@ -338,12 +313,6 @@ TEST_F(NetworkPrinterTest, RemovalTakesThePrinterItsPortAndItsDriver)
         {"alone on its port", [](standin::State &) {}, 0, {}, {",XcvPort IP_10.0.0.5 DeletePort"}, false,
          {"Printer: \"Floor 2 VQ\" deleted (port IP_10.0.0.5, driver \"ZEMBRIX VQ-2200 Series\")",
           "Port: IP_10.0.0.5 deleted", "Driver: \"ZEMBRIX VQ-2200 Series\" deleted for Windows x64", "Exit code 0"}},
-        {"sharing its port and driver",
-         [](standin::State &s) { s.printQueues.push_back({"Floor 3", "IP_10.0.0.5", kModel}); }, 0,
-         {"Floor 3: IP_10.0.0.5, ZEMBRIX VQ-2200 Series"}, {}, true,
-         {"Port kept, used by: \"Floor 3\"", "Driver kept, used by: \"Floor 3\"", "Exit code 0"}},
-        {"not on this PC", [](standin::State &s) { s.printQueues.clear(); }, 0, {}, {}, true,
-         {"Printer: \"Floor 2 VQ\" is not on this PC", "Exit code 0"}},
         {"the printer cannot be deleted", [](standin::State &s) { s.deletePrinterError = ERROR_ACCESS_DENIED; }, 1603,
          {"Floor 2 VQ: IP_10.0.0.5, ZEMBRIX VQ-2200 Series"}, {}, true,
          {"Printer: \"Floor 2 VQ\" cannot be deleted: DeletePrinter (error 5)", "pnputil.exe ended with exit code 0",
