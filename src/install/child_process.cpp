@@ -90,15 +90,55 @@ void RepostKeptQuit(void)
     PostQuitMessage((int)g_quitCode);
 }
 
+/* Starts program with commandLine (CreateProcessA may write to it), its
+ * window hidden when asked, else shown as the child chooses.  Returns 1 with
+ * the process handle. */
+static int StartProcess(const char *program, char *commandLine, int hidden, HANDLE *process)
+{
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    if (hidden) {
+        /* "the appearance of the main window for a process at creation time" (STARTUPINFOA):
+         * a console tool's new console window as well as a program's first window. */
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+    }
+    PROCESS_INFORMATION started;
+    if (!CreateProcessA(program, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started)) return 0;
+    CloseHandle(started.hThread);
+    *process = started.hProcess;
+    return 1;
+}
+
+/* Nobody at the screen: the tool started hidden, as the shell starts it, but
+ * by CreateProcessA, which shows no box of its own and loads neither the
+ * shell nor COM into a launch that only waits for one tool. */
+static ChildOutcome StartHiddenAndWait(const char *file, const char *parameters, DWORD *code)
+{
+    char commandLine[3 * MAX_PATH];
+    HANDLE process;
+    if (!format_bounded(commandLine, "\"%s\" %s", file, parameters)) {
+        *code = ERROR_FILENAME_EXCED_RANGE;
+        return CHILD_NOT_STARTED;
+    }
+    if (!StartProcess(file, commandLine, 1, &process)) {
+        *code = GetLastError();
+        return CHILD_NOT_STARTED;
+    }
+    ChildOutcome outcome = PollForExitCode(process, code) ? CHILD_EXITED : CHILD_EXIT_UNKNOWN;
+    CloseHandle(process);
+    return outcome;
+}
+
 ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parameters, int networkDrive,
                                 DWORD *code)
 {
+    if (!owner) return StartHiddenAndWait(file, parameters, code);
     SHELLEXECUTEINFOA launch;
     memset(&launch, 0, sizeof launch);
     launch.cbSize = sizeof launch;
     launch.fMask = SEE_MASK_NOCLOSEPROCESS | (networkDrive ? SEE_MASK_CONNECTNETDRV : 0);
-    /* Without an owner nobody is at the screen: not even the shell's own error box. */
-    if (!owner) launch.fMask |= SEE_MASK_FLAG_NO_UI;
     launch.hwnd = owner;
     launch.lpVerb = "open";
     launch.lpFile = file;
@@ -128,16 +168,10 @@ ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parame
 
 int RunAndWait(HWND window, const char *program, char *commandLine)
 {
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    memset(&process, 0, sizeof process);
-
-    if (!CreateProcessA(program, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) return 0;
-    CloseHandle(process.hThread);
+    HANDLE process;
+    if (!StartProcess(program, commandLine, 0, &process)) return 0;
     DWORD exitCode = 0;
-    int ended = WaitForExitCode(window, process.hProcess, &exitCode);
-    CloseHandle(process.hProcess);
+    int ended = WaitForExitCode(window, process, &exitCode);
+    CloseHandle(process);
     return ended && exitCode == 0 ? 1 : 0;
 }

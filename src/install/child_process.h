@@ -21,8 +21,9 @@ int BuildSystemToolPath(char (&path)[MAX_PATH], const char *tool);
 
 /* Opens file with parameters through the shell, hidden and owned by owner
  * (connecting a network drive first when networkDrive is set), and waits for
- * it.  With an owner, the thread's windows answer their messages meanwhile;
- * without one, the shell shows no box of its own either.  *code receives the exit
+ * it, the thread's windows answering their messages meanwhile.  Without an
+ * owner nobody is at the screen: file is started hidden with CreateProcessA,
+ * which shows no box either, and polled.  *code receives the exit
  * code (CHILD_EXITED) or the error code of the failed launch (CHILD_NOT_STARTED). */
 ChildOutcome ShellLaunchAndWait(HWND owner, const char *file, const char *parameters, int networkDrive,
                                 DWORD *code);

@@ -56,39 +56,56 @@ static int SameBytes(HANDLE one, HANDLE other)
     }
 }
 
+/* Calls visit for each published INF ("oemN.inf") in the INF folder with
+ * its full path.  0 when the folder cannot be read. */
+typedef void (*PublishedInfVisitor)(const WIN32_FIND_DATAA *found, const char *path, void *context);
+
+static int ForEachPublishedInf(PublishedInfVisitor visit, void *context)
+{
+    char pattern[MAX_PATH], path[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    if (!BuildInfPath(pattern, "oem*.inf")) return 0;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsPublishedName(found.cFileName) &&
+            BuildInfPath(path, found.cFileName))
+            visit(&found, path, context);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return 1;
+}
+
+struct CopySearch {
+    const char *infPath;
+    WIN32_FILE_ATTRIBUTE_DATA inf;
+    PublishedCopies *copies;
+};
+
 /* "All .inf files with names of the form OEM*.inf are enumerated and any
  * files that have the same file size as the specified .inf file are binary
  * compared" (SetupCopyOEMInf). */
-static int IsCopy(const char *infPath, const WIN32_FIND_DATAA *found, DWORD sizeLow, DWORD sizeHigh)
+static void NoteIfCopy(const WIN32_FIND_DATAA *found, const char *path, void *context)
 {
-    char path[MAX_PATH];
-    if (found->nFileSizeLow != sizeLow || found->nFileSizeHigh != sizeHigh) return 0;
-    if ((found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsPublishedName(found->cFileName) ||
-        !BuildInfPath(path, found->cFileName))
-        return 0;
-    HANDLE inf = OpenToRead(infPath);
+    CopySearch *search = (CopySearch *)context;
+    PublishedCopies *copies = search->copies;
+    if (copies->count >= PUBLISHED_COPIES_MAX || found->nFileSizeLow != search->inf.nFileSizeLow ||
+        found->nFileSizeHigh != search->inf.nFileSizeHigh)
+        return;
+    HANDLE inf = OpenToRead(search->infPath);
     HANDLE copy = OpenToRead(path);
-    int same = inf != INVALID_HANDLE_VALUE && copy != INVALID_HANDLE_VALUE && SameBytes(inf, copy);
+    if (inf != INVALID_HANDLE_VALUE && copy != INVALID_HANDLE_VALUE && SameBytes(inf, copy))
+        copy_bounded(copies->names[copies->count++], found->cFileName);
     if (inf != INVALID_HANDLE_VALUE) CloseHandle(inf);
     if (copy != INVALID_HANDLE_VALUE) CloseHandle(copy);
-    return same;
 }
 
 int FindPublishedCopies(const char *infPath, PublishedCopies *copies)
 {
+    CopySearch search = {infPath, {}, copies};
     copies->count = 0;
-    WIN32_FILE_ATTRIBUTE_DATA inf;
-    char pattern[MAX_PATH];
-    if (!GetFileAttributesExA(infPath, GetFileExInfoStandard, &inf) || !BuildInfPath(pattern, "oem*.inf")) return 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
-    do {
-        if (copies->count < PUBLISHED_COPIES_MAX && IsCopy(infPath, &found, inf.nFileSizeLow, inf.nFileSizeHigh))
-            copy_bounded(copies->names[copies->count++], found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return 1;
+    return GetFileAttributesExA(infPath, GetFileExInfoStandard, &search.inf) &&
+           ForEachPublishedInf(NoteIfCopy, &search);
 }
 
 /* The name the INF at path had before Windows published it
@@ -118,26 +135,32 @@ static int IsOneOf(const PublishedCopies *copies, const char *name)
     return 0;
 }
 
+struct VersionSearch {
+    const char *name;
+    const PublishedCopies *copies;
+    char provider[MAX_PATH];
+};
+
+static void LogIfOtherVersion(const WIN32_FIND_DATAA *found, const char *path, void *context)
+{
+    VersionSearch *search = (VersionSearch *)context;
+    char theirs[MAX_PATH], original[MAX_PATH], text[2 * MAX_PATH];
+    if (IsOneOf(search->copies, found->cFileName) || !OriginalName(path, original) || !IsName(original, search->name))
+        return;
+    ReadInfText(path, "Version", "Provider", theirs);
+    if (!IsName(theirs, search->provider)) return;
+    DescribeInf(path, text);
+    LogLine("Still published: %s (%s)", found->cFileName, text);
+}
+
 void LogOtherVersions(const char *infPath, const PublishedCopies *copies)
 {
-    char pattern[MAX_PATH], path[MAX_PATH], provider[MAX_PATH], theirs[MAX_PATH], original[MAX_PATH];
-    char text[2 * MAX_PATH];
+    VersionSearch search;
     const char *slash = strrchr(infPath, '\\');
-    const char *name = slash ? slash + 1 : infPath;
-    ReadInfText(infPath, "Version", "Provider", provider);
-    WIN32_FIND_DATAA found;
-    HANDLE search = BuildInfPath(pattern, "oem*.inf") ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if (!IsPublishedName(found.cFileName) || IsOneOf(copies, found.cFileName) ||
-            !BuildInfPath(path, found.cFileName) || !OriginalName(path, original) || !IsName(original, name))
-            continue;
-        ReadInfText(path, "Version", "Provider", theirs);
-        if (!IsName(theirs, provider)) continue;
-        DescribeInf(path, text);
-        LogLine("Still published: %s (%s)", found.cFileName, text);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    search.name = slash ? slash + 1 : infPath;
+    search.copies = copies;
+    ReadInfText(infPath, "Version", "Provider", search.provider);
+    ForEachPublishedInf(LogIfOtherVersion, &search);
 }
 
 void LogPublishedCopies(const char *infPath)

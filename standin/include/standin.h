@@ -67,7 +67,7 @@ struct Launch {
     HWND owner = NULL;
     std::string verb, file, parameters;
     bool directoryGiven = false;
-    int show = -1;
+    int show = -1;  /* also CreateProcessA's, when its startup information gives one */
     /* CreateProcessA */
     std::string applicationName; /* empty when none was given */
     std::string commandLine;

@@ -338,6 +338,7 @@ typedef void *HLOCAL;
 #define ERROR_MR_MID_NOT_FOUND 317L
 #define STILL_ACTIVE 259
 
+#define STARTF_USESHOWWINDOW 0x00000001
 typedef struct _STARTUPINFOA {
     DWORD cb;
     LPSTR lpReserved;

@@ -142,6 +142,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     launch.currentDirectoryGiven = currentDirectory != NULL;
     const unsigned char *bytes = (const unsigned char *)startupInfo;
     launch.startupInfo.assign(bytes, bytes + sizeof(STARTUPINFOA));
+    if (startupInfo->dwFlags & STARTF_USESHOWWINDOW) launch.show = startupInfo->wShowWindow;
     launch.program = ProgramFile(ProgramName(applicationName, commandLine));
     state().launches.push_back(launch);
 

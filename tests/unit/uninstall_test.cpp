@@ -41,7 +41,11 @@ protected:
     std::vector<std::string> Removals()
     {
         std::vector<std::string> removals;
-        for (const standin::Launch &launch : sys().launches) removals.push_back(launch.parameters);
+        for (const standin::Launch &launch : sys().launches) {
+            std::string program = "\"" + launch.applicationName + "\" ";
+            EXPECT_EQ(launch.commandLine.compare(0, program.size(), program), 0) << launch.commandLine;
+            removals.push_back(launch.commandLine.substr(program.size()));
+        }
         return removals;
     }
 };
@@ -114,7 +118,7 @@ TEST_F(UninstallTest, EveryOutcomeInBothModes)
             EXPECT_EQ(Boxes(), boxes);
             EXPECT_EQ(Removals(), row.removals);
             for (const standin::Launch &launch : sys().launches) {
-                EXPECT_EQ(launch.file, sys().windowsDirectory + "\\SYSTEM32\\pnputil.exe");
+                EXPECT_EQ(launch.applicationName, sys().windowsDirectory + "\\SYSTEM32\\pnputil.exe");
                 EXPECT_EQ(launch.show, SW_HIDE);
             }
             EXPECT_FALSE(sys().waitedInComApartment);
