@@ -326,6 +326,15 @@ static BOOL WINAPI StandinEnumPortsA(LPSTR server, DWORD level, LPBYTE ports, DW
     return TRUE;
 }
 
+/* An Xcv command's record: no record, or fewer bytes than it, is
+ * ERROR_INVALID_DATA; a version other than 1 ERROR_INVALID_LEVEL. */
+template <typename Record> static DWORD ReadVersionOne(const BYTE *input, DWORD size, Record *data)
+{
+    if (!input || size < sizeof *data) return ERROR_INVALID_DATA;
+    memcpy(data, input, sizeof *data);
+    return data->dwVersion == 1 ? ERROR_SUCCESS : ERROR_INVALID_LEVEL;
+}
+
 /* "AddPort": a PORT_DATA_1 of version 1, "SERVER_ACCESS_ADMINISTER privilege"
  * ("TCPMON Xcv Commands"); no record, or fewer bytes than it, is
  * ERROR_INVALID_DATA ("TCPMON Xcv Interface").  The record's size is the one
@@ -335,9 +344,8 @@ static BOOL WINAPI StandinEnumPortsA(LPSTR server, DWORD level, LPBYTE ports, DW
 static DWORD AddPort(const PrinterHandle &xcv, const BYTE *input, DWORD size)
 {
     PORT_DATA_1 data;
-    if (!input || size < sizeof data) return ERROR_INVALID_DATA;
-    memcpy(&data, input, sizeof data);
-    if (data.dwVersion != 1) return ERROR_INVALID_LEVEL;
+    DWORD read = ReadVersionOne(input, size, &data);
+    if (read != ERROR_SUCCESS) return read;
     if (data.cbSize != sizeof data) return ERROR_INVALID_PARAMETER;
     if (state().addPortStatus >= 0) return (DWORD)state().addPortStatus;
     if (!(xcv.granted & SERVER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
@@ -353,9 +361,8 @@ static DWORD AddPort(const PrinterHandle &xcv, const BYTE *input, DWORD size)
 static DWORD DeletePort(const PrinterHandle &xcv, const BYTE *input, DWORD size)
 {
     DELETE_PORT_DATA_1 data;
-    if (!input || size < sizeof data) return ERROR_INVALID_DATA;
-    memcpy(&data, input, sizeof data);
-    if (data.dwVersion != 1) return ERROR_INVALID_LEVEL;
+    DWORD read = ReadVersionOne(input, size, &data);
+    if (read != ERROR_SUCCESS) return read;
     if (!(xcv.granted & SERVER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
     std::string name = Narrow(data.psztPortName, MAX_PORTNAME_LEN);
     SpoolerPort *port = FindPort(name.c_str());

@@ -53,7 +53,7 @@ void JsonBegin(JsonLine *line)
 void JsonString(JsonLine *line, const char *key, const char *value)
 {
     PutKey(line, key);
-    PutQuoted(line, value);
+    PutQuoted(line, value ? value : "");
 }
 
 void JsonNumber(JsonLine *line, const char *key, long long value)

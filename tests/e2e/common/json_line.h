@@ -13,7 +13,7 @@ struct JsonLine {
 };
 
 void JsonBegin(JsonLine *line);
-void JsonString(JsonLine *line, const char *key, const char *value);
+void JsonString(JsonLine *line, const char *key, const char *value); /* NULL writes "" */
 void JsonNumber(JsonLine *line, const char *key, long long value);
 void JsonHex(JsonLine *line, const char *key, unsigned long long value);
 void JsonBool(JsonLine *line, const char *key, int value);

@@ -218,9 +218,9 @@ static int ListPrinters(void)
     const PRINTER_INFO_2A *printers = (const PRINTER_INFO_2A *)enumBuffer;
     for (DWORD i = 0; ok && i < count; i++) {
         JsonOpenObject(&line, NULL);
-        JsonString(&line, "name", printers[i].pPrinterName ? printers[i].pPrinterName : "");
-        JsonString(&line, "port", printers[i].pPortName ? printers[i].pPortName : "");
-        JsonString(&line, "driver", printers[i].pDriverName ? printers[i].pDriverName : "");
+        JsonString(&line, "name", printers[i].pPrinterName);
+        JsonString(&line, "port", printers[i].pPortName);
+        JsonString(&line, "driver", printers[i].pDriverName);
         JsonCloseObject(&line);
     }
     return EndList(&line, ok, count);
@@ -236,9 +236,9 @@ static int ListPorts(void)
     const PORT_INFO_2A *ports = (const PORT_INFO_2A *)enumBuffer;
     for (DWORD i = 0; ok && i < count; i++) {
         JsonOpenObject(&line, NULL);
-        JsonString(&line, "name", ports[i].pPortName ? ports[i].pPortName : "");
-        JsonString(&line, "monitor", ports[i].pMonitorName ? ports[i].pMonitorName : "");
-        JsonString(&line, "description", ports[i].pDescription ? ports[i].pDescription : "");
+        JsonString(&line, "name", ports[i].pPortName);
+        JsonString(&line, "monitor", ports[i].pMonitorName);
+        JsonString(&line, "description", ports[i].pDescription);
         JsonHex(&line, "type", ports[i].fPortType);
         JsonCloseObject(&line);
     }
@@ -256,10 +256,10 @@ static int ListDrivers(const char *environment)
     const DRIVER_INFO_2A *drivers = (const DRIVER_INFO_2A *)enumBuffer;
     for (DWORD i = 0; ok && i < count; i++) {
         JsonOpenObject(&line, NULL);
-        JsonString(&line, "name", drivers[i].pName ? drivers[i].pName : "");
+        JsonString(&line, "name", drivers[i].pName);
         JsonNumber(&line, "version", drivers[i].cVersion);
-        JsonString(&line, "environment", drivers[i].pEnvironment ? drivers[i].pEnvironment : "");
-        JsonString(&line, "driver_path", drivers[i].pDriverPath ? drivers[i].pDriverPath : "");
+        JsonString(&line, "environment", drivers[i].pEnvironment);
+        JsonString(&line, "driver_path", drivers[i].pDriverPath);
         JsonCloseObject(&line);
     }
     return EndList(&line, ok, count);
@@ -275,8 +275,8 @@ static int ListMonitors(void)
     const MONITOR_INFO_2A *monitors = (const MONITOR_INFO_2A *)enumBuffer;
     for (DWORD i = 0; ok && i < count; i++) {
         JsonOpenObject(&line, NULL);
-        JsonString(&line, "name", monitors[i].pName ? monitors[i].pName : "");
-        JsonString(&line, "dll", monitors[i].pDLLName ? monitors[i].pDLLName : "");
+        JsonString(&line, "name", monitors[i].pName);
+        JsonString(&line, "dll", monitors[i].pDLLName);
         JsonCloseObject(&line);
     }
     return EndList(&line, ok, count);
