@@ -91,11 +91,10 @@ static int CountQueuesUsing(const char *port, const char *driver, const char *wh
     const PRINTER_INFO_2A *queues = (const PRINTER_INFO_2A *)list.block;
     int users = 0;
     for (DWORD i = 0; i < list.count; i++) {
-        const char *name = queues[i].pPrinterName ? queues[i].pPrinterName : "";
-        if (port && !(queues[i].pPortName && ListsName(queues[i].pPortName, port))) continue;
-        if (driver && !(queues[i].pDriverName && IsName(queues[i].pDriverName, driver))) continue;
+        if (port && !ListsName(queues[i].pPortName, port)) continue;
+        if (driver && !IsName(Text(queues[i].pDriverName), driver)) continue;
         users++;
-        LogLine("%s: \"%s\" (port %s, driver \"%s\")", what, name, Text(queues[i].pPortName),
+        LogLine("%s: \"%s\" (port %s, driver \"%s\")", what, Text(queues[i].pPrinterName), Text(queues[i].pPortName),
                 Text(queues[i].pDriverName));
     }
     ReleaseSpoolerList(&list);
